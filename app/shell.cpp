@@ -1,0 +1,97 @@
+// Start-up, single instance and the property sheet.
+#include "app/shell.h"
+
+#include <commctrl.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "input/input.h"
+#include "pages/pages.h"
+#include "res/resource.h"
+
+HINSTANCE ModuleInstance;
+HWND SheetWindow;
+
+// The sheet walks the page array by each record's dwSize, so the array is
+// made of records of exactly that size: the header and page forms with the
+// wizard fields, 52 and 48 bytes in the 32-bit build. The platform's
+// *_SIZE macros are not constant expressions in C++ (and MinGW's
+// PROPSHEETHEADERA_V2_SIZE names its member through an undefined macro), so
+// the sizes are spelled out as the same end-of-member offsets.
+static const DWORD SheetHeaderSize = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP);
+static_assert(sizeof(PROPSHEETPAGEA_V2) ==
+              offsetof(PROPSHEETPAGEA, pszHeaderSubTitle) + sizeof(LPCSTR), "page records are packed");
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(SheetHeaderSize == 52, "32-bit sheet header is 52 bytes");
+static_assert(sizeof(PROPSHEETPAGEA_V2) == 48, "32-bit page record is 48 bytes");
+#endif
+
+struct SheetPage {
+    WORD template_id;
+    DLGPROC procedure;
+};
+
+static const SheetPage SheetPages[SHEET_PAGE_COUNT] = {
+    { IDD_GRAPHIC_AUDIO, GraphicAudioPageProc },
+    { IDD_KEYBOARD, KeyboardPageProc },
+    { IDD_GAMEPAD, GamepadPageProc },
+};
+
+void DescribeSheet(PROPSHEETHEADERA *header, PROPSHEETPAGEA_V2 pages[SHEET_PAGE_COUNT])
+{
+    for (int i = 0; i < SHEET_PAGE_COUNT; ++i) {
+        // Tab titles come from the templates' captions.
+        memset(&pages[i], 0, sizeof pages[i]);
+        pages[i].dwSize = PROPSHEETPAGEA_V2_SIZE;
+        pages[i].dwFlags = PSP_DEFAULT;
+        pages[i].hInstance = ModuleInstance;
+        pages[i].pszTemplate = MAKEINTRESOURCEA(SheetPages[i].template_id);
+        pages[i].pfnDlgProc = SheetPages[i].procedure;
+    }
+    memset(header, 0, sizeof *header);
+    header->dwSize = SheetHeaderSize;
+    header->dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK;
+    header->hInstance = ModuleInstance;
+    header->pszCaption = CONFIG_TITLE;
+    header->nPages = SHEET_PAGE_COUNT;
+    header->nStartPage = 0;
+    header->ppsp = (LPCPROPSHEETPAGEA)pages;
+    header->pfnCallback = SheetCallback;
+}
+
+int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM)
+{
+    // No context-help button in the title bar.
+    if (message == PSCB_INITIALIZED) {
+        LONG style = GetWindowLongA(sheet, GWL_EXSTYLE);
+        SetWindowLongA(sheet, GWL_EXSTYLE, style & ~WS_EX_CONTEXTHELP);
+    }
+    return 0;
+}
+
+int RunConfigTool(HINSTANCE instance)
+{
+    ModuleInstance = instance;
+
+    // The tool runs with the game folder as its current directory: keep that
+    // folder out of the DLL search path.
+    SetDllDirectoryA("");
+
+    HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, CONFIG_TITLE);
+    if (running) {
+        CloseHandle(running);
+        return 0;
+    }
+    // Never closed: the guard lives as long as the process. Without it the
+    // tool simply runs unguarded.
+    CreateMutexA(NULL, FALSE, CONFIG_TITLE);
+
+    PROPSHEETHEADERA header;
+    PROPSHEETPAGEA_V2 pages[SHEET_PAGE_COUNT];
+    DescribeSheet(&header, pages);
+    InitCommonControls();
+    int result = (int)PropertySheetA(&header);
+
+    CloseInputDevices();
+    return result;
+}

@@ -1,0 +1,21 @@
+// The application shell: process start, the single-instance guard and the
+// property sheet that hosts the three pages.
+#pragma once
+#include <windows.h>
+#include <prsht.h>
+
+#define CONFIG_TITLE "ZEPHRANIX Configuration"
+#define SHEET_PAGE_COUNT 3
+
+// The tool's own module: the sheet, the page templates and the strings.
+extern HINSTANCE ModuleInstance;
+// The sheet frame, recorded by the first page when it initialises.
+extern HWND SheetWindow;
+
+// Fills the sheet header and its page array: the one description of the
+// sheet, used by the tool and by tests (which may add PSH_MODELESS).
+void DescribeSheet(PROPSHEETHEADERA *header, PROPSHEETPAGEA_V2 pages[SHEET_PAGE_COUNT]);
+int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM value);
+
+// The whole life of the tool; returns the process exit code.
+int RunConfigTool(HINSTANCE instance);

@@ -1,0 +1,37 @@
+// PadBinding: the 32-bit code that names one pad input in the settings file
+// and in the gamepad lists, and its label text.
+#pragma once
+#include <stdint.h>
+
+// Bit 31: pad index. Bits 24..27: the kind, exactly one set. Low bits:
+// button number, axis direction, slider and end, or hat and direction.
+#define PAD_BINDING_NONE    0xFFFFFFFFu
+#define PAD_BINDING_PAD1    0x80000000u
+#define PAD_BINDING_BUTTON  0x01000000u
+#define PAD_BINDING_AXIS    0x02000000u
+#define PAD_BINDING_POV     0x04000000u
+#define PAD_BINDING_SLIDER  0x08000000u
+#define PAD_BINDING_MOVING  (PAD_BINDING_AXIS | PAD_BINDING_SLIDER)
+
+// Axis direction codes (low 4 bits of an axis binding).
+enum PadAxisDirection {
+    PAD_AXIS_X_MIN, PAD_AXIS_X_MAX, PAD_AXIS_Y_MIN, PAD_AXIS_Y_MAX,
+    PAD_AXIS_Z_MIN, PAD_AXIS_Z_MAX, PAD_AXIS_RX_MIN, PAD_AXIS_RX_MAX,
+    PAD_AXIS_RY_MIN, PAD_AXIS_RY_MAX, PAD_AXIS_RZ_MIN, PAD_AXIS_RZ_MAX,
+};
+
+// Hat directions (low 4 bits of a hat binding), in label-table order.
+enum PadPovDirection { PAD_POV_UP, PAD_POV_DOWN, PAD_POV_LEFT, PAD_POV_RIGHT };
+
+// Longest label of a valid code is "2POV Right4": 11 characters.
+#define PAD_LABEL_SIZE 12
+
+// Row texts: 0..11 axis directions, 12..15 hat directions, 16..17 slider ends.
+extern const char *const PadLabelTable[18];
+
+inline uint32_t PadBindingPadBits(int pad) { return (uint32_t)pad << 31; }
+
+// Writes the label of code into buffer (at least PAD_LABEL_SIZE bytes):
+// "1BUTTON3", "2Left", "1Sld Max2", "1POV Up1", or "None" for no input and
+// for any code that has no label.
+void FormatPadBinding(char *buffer, uint32_t code);

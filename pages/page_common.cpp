@@ -1,0 +1,38 @@
+// What every page does the same way: marking the sheet changed, saving.
+#include "pages/pages.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "app/shell.h"
+#include "settings/settings.h"
+
+void MarkSheetChanged(HWND page)
+{
+    SendMessageA(GetParent(page), PSM_CHANGED, (WPARAM)page, 0);
+}
+
+static void ReportSaveFailure(HWND page, DWORD error)
+{
+    char path[MAX_PATH];
+    if (!GetFullPathNameA(SETTING_FILE_NAME, sizeof path, path, NULL))
+        lstrcpyA(path, SETTING_FILE_NAME);
+    char reason[512];
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
+                        0, reason, sizeof reason, NULL))
+        wsprintfA(reason, "Error %lu.", (unsigned long)error);
+    char text[MAX_PATH + 640];
+    wsprintfA(text, "The settings could not be saved to\n%s\n\n%s", path, reason);
+    MessageBoxA(GetParent(page), text, CONFIG_TITLE, MB_OK | MB_ICONERROR);
+}
+
+INT_PTR SaveSettingsForPage(HWND page)
+{
+    if (SaveSettingFile() == 0)
+        return 0;
+    ReportSaveFailure(page, GetLastError());
+    // Veto the apply: the sheet stays open on this page so the user can
+    // retry, and the pages after it are not asked to save again.
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
+    return TRUE;
+}

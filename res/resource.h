@@ -1,0 +1,49 @@
+// Resource and control identifiers shared by the resource script and the
+// code. The numbers are fixed: the dialog templates, the string table and
+// the page code must agree on them.
+#pragma once
+
+// Dialog templates, one per page, in page order.
+#define IDD_GRAPHIC_AUDIO   101
+#define IDD_KEYBOARD        102
+#define IDD_GAMEPAD         103
+
+#define IDI_APP             105
+
+// Controls shared by every page.
+#define IDC_RESET           1020    // "Default Settings" / "Reset to Default"
+
+// Graphic/Audio page.
+#define IDC_WINDOW_MODE     1000
+#define IDC_FULL_HIGH       1001
+#define IDC_FULL_TRUE       1002
+#define IDC_FPS30           1003
+#define IDC_FPS60           1004
+#define IDC_EFFECT_STANDARD 1005
+#define IDC_EFFECT_SIMPLE   1006
+#define IDC_TEXTURE_HIGH    1007
+#define IDC_TEXTURE_TRUE    1008
+#define IDC_DISABLE_BGM     1010
+#define IDC_FIXED_ASPECT    1011
+#define IDC_PIXEL_SHADER    1013
+#define IDC_VSYNC           1014
+#define IDC_SKIP_VIDEOS     1015
+#define IDC_DISABLE_SOUND   1016
+
+// Keyboard and gamepad pages. The assignment boxes are IDC_ASSIGN_FIRST +
+// AssignIndex for AssignIndex 0..23; the templates hold only 0..13 and
+// 16..19.
+#define IDC_PLAYER1         1000
+#define IDC_PLAYER2         1001
+#define IDC_ASSIGN_FIRST    1041
+#define IDC_ASSIGN_LAST     1064
+#define ASSIGN_COUNT        24
+
+// Gamepad page only: the "Advanced" capture options.
+#define IDC_ROTATER         1010
+#define IDC_SLIDER          1011
+
+// String table: tooltip texts 1..15 (Graphic/Audio page) and 20..31
+// (assignment boxes of both assignment pages).
+#define IDS_TIP_FIRST_GRAPHIC 1
+#define IDS_TIP_FIRST_ASSIGN  20
