@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds both targets and runs every test under wine64 in a private Xvfb
+# display. Installs the Debian packages it needs when they are missing.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_packages
+log "building build/win32 (shipping build)"
+build_target win32
+log "building build/win64 with tests"
+build_target win64 -DCONFIG_BUILD_TESTS=ON
+
+size=$(stat -c %s "$ROOT/build/win32/config.exe")
+log "build/win32/config.exe: $size bytes; build/win64/config.exe: $(stat -c %s "$ROOT/build/win64/config.exe") bytes"
+
+start_display
+log "running the tests on display $DISPLAY"
+cd "$ROOT/build/win64"
+ctest --output-on-failure "$@"

@@ -1,0 +1,365 @@
+// The fake DirectX objects behind fake_directx.h.
+#include "fake_directx.h"
+
+#include <string.h>
+
+FakeInputWorld FakeInput;
+FakeProbeWorld FakeProbes;
+
+static std::string Hex(unsigned long value)
+{
+    char text[16];
+    wsprintfA(text, "%lx", value);
+    return text;
+}
+
+static DIDEVICEOBJECTINSTANCEA MakeObject(const GUID &type, DWORD dwType)
+{
+    DIDEVICEOBJECTINSTANCEA object{};
+    object.dwSize = sizeof object;
+    object.guidType = type;
+    object.dwType = dwType;
+    return object;
+}
+
+FakePad &FakePad::Axis(const GUID &type)
+{
+    DWORD instance = (DWORD)objects.size();
+    objects.push_back(MakeObject(type, DIDFT_ABSAXIS | DIDFT_MAKEINSTANCE(instance)));
+    return *this;
+}
+
+FakePad &FakePad::Buttons(int count)
+{
+    for (int i = 0; i < count; ++i)
+        objects.push_back(MakeObject(GUID_Button, DIDFT_PSHBUTTON | DIDFT_MAKEINSTANCE(i)));
+    capsButtons = (DWORD)count;
+    return *this;
+}
+
+FakePad &FakePad::Sliders(int count)
+{
+    for (int i = 0; i < count; ++i)
+        Axis(GUID_Slider);
+    return *this;
+}
+
+FakePad &FakePad::Povs(int count)
+{
+    for (int i = 0; i < count; ++i)
+        objects.push_back(MakeObject(GUID_POV, DIDFT_POV | DIDFT_MAKEINSTANCE(i)));
+    return *this;
+}
+
+void FakePad::Rest()
+{
+    memset(&state, 0, sizeof state);
+    for (DWORD &pov : state.rgdwPOV)
+        pov = 0xFFFFFFFF;
+}
+
+void FakeKeyboard::ReleaseAll()
+{
+    memset(keys, 0, sizeof keys);
+}
+
+FakePad &FakeInputWorld::AddPad(int buttons)
+{
+    pads.emplace_back();
+    FakePad &pad = pads.back();
+    pad.instance = GUID{ 0x5a000000u + (unsigned)pads.size(), 0, 0, { 0 } };
+    pad.Axis(GUID_XAxis).Axis(GUID_YAxis).Buttons(buttons);
+    pad.Rest();
+    return pad;
+}
+
+std::vector<std::string> FakeInputWorld::CallsOf(const std::string &device) const
+{
+    std::vector<std::string> result;
+    std::string prefix = device + ".";
+    for (const std::string &call : calls) {
+        if (call.compare(0, prefix.size(), prefix) == 0)
+            result.push_back(call.substr(prefix.size()));
+    }
+    return result;
+}
+
+int FakeInputWorld::Count(const std::string &call) const
+{
+    int n = 0;
+    for (const std::string &c : calls)
+        n += c == call;
+    return n;
+}
+
+static void Log(const std::string &call)
+{
+    FakeInput.calls.push_back(call);
+}
+
+// Reference counting shared by every fake; the worlds count live objects so
+// a test can see that the tool released everything it created.
+template <typename Interface> struct FakeObject : Interface {
+    ULONG refs = 1;
+    int *live;
+    explicit FakeObject(int *liveCounter) : live(liveCounter) { ++*live; }
+    virtual ~FakeObject() = default;
+    STDMETHOD(QueryInterface)(REFIID, void **out) override
+    {
+        *out = NULL;
+        return E_NOINTERFACE;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
+    STDMETHOD_(ULONG, Release)() override
+    {
+        ULONG left = --refs;
+        if (left == 0) {
+            --*live;
+            delete this;
+        }
+        return left;
+    }
+};
+
+// One device: the keyboard (pad == NULL) or a pad.
+struct FakeDevice : FakeObject<IDirectInputDevice8A> {
+    std::string name;
+    FakePad *pad;
+    FakeDeviceResults &results;
+
+    FakeDevice(const std::string &deviceName, FakePad *fakePad, FakeDeviceResults &scripted)
+        : FakeObject(&FakeInput.liveObjects), name(deviceName), pad(fakePad), results(scripted) {}
+
+    void Note(const std::string &what) { Log(name + "." + what); }
+
+    STDMETHOD_(ULONG, Release)() override
+    {
+        Note("Release");
+        return FakeObject::Release();
+    }
+    STDMETHOD(GetCapabilities)(LPDIDEVCAPS caps) override
+    {
+        Note("GetCapabilities(" + std::to_string(caps->dwSize) + ")");
+        if (FAILED(results.getCapabilities))
+            return results.getCapabilities;
+        caps->dwButtons = pad ? pad->capsButtons : 0;
+        return DI_OK;
+    }
+    STDMETHOD(EnumObjects)(LPDIENUMDEVICEOBJECTSCALLBACKA callback, LPVOID context, DWORD flags) override
+    {
+        Note("EnumObjects(" + Hex(flags) + ")");
+        if (results.enumObjects != DI_OK)
+            return results.enumObjects;
+        for (const DIDEVICEOBJECTINSTANCEA &object : pad->objects) {
+            if (callback(&object, context) == DIENUM_STOP)
+                break;
+        }
+        return DI_OK;
+    }
+    STDMETHOD(GetProperty)(REFGUID, LPDIPROPHEADER) override { return E_NOTIMPL; }
+    STDMETHOD(SetProperty)(REFGUID property, LPCDIPROPHEADER header) override
+    {
+        Note("SetProperty(" + Hex((unsigned long)(uintptr_t)&property) + ")");
+        int call = pad->setPropertyCalls++;
+        if (results.setPropertyFailsFrom >= 0 && call >= results.setPropertyFailsFrom)
+            return DIERR_INVALIDPARAM;
+        pad->ranges.push_back(*(const DIPROPRANGE *)header);
+        return DI_OK;
+    }
+    STDMETHOD(Acquire)() override
+    {
+        Note("Acquire");
+        return results.acquire;
+    }
+    STDMETHOD(Unacquire)() override
+    {
+        Note("Unacquire");
+        return DI_OK;
+    }
+    STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override
+    {
+        Note("GetDeviceState(" + std::to_string(size) + ")");
+        if (FAILED(results.getDeviceState))
+            return results.getDeviceState;
+        if (pad)
+            memcpy(data, &pad->state, size < sizeof pad->state ? size : sizeof pad->state);
+        else
+            memcpy(data, FakeInput.keyboard.keys, size < 256 ? size : 256);
+        return DI_OK;
+    }
+    STDMETHOD(GetDeviceData)(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(SetDataFormat)(LPCDIDATAFORMAT format) override
+    {
+        const char *which = format == &c_dfDIKeyboard ? "keyboard"
+                          : format == &c_dfDIJoystick ? "joystick" : "other";
+        Note(std::string("SetDataFormat(") + which + ")");
+        return results.setDataFormat;
+    }
+    STDMETHOD(SetEventNotification)(HANDLE) override { return E_NOTIMPL; }
+    STDMETHOD(SetCooperativeLevel)(HWND, DWORD flags) override
+    {
+        Note("SetCooperativeLevel(" + std::to_string(flags) + ")");
+        return results.setCooperativeLevel;
+    }
+    STDMETHOD(GetObjectInfo)(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(GetDeviceInfo)(LPDIDEVICEINSTANCEA) override { return E_NOTIMPL; }
+    STDMETHOD(RunControlPanel)(HWND, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(Initialize)(HINSTANCE, DWORD, REFGUID) override { return E_NOTIMPL; }
+    STDMETHOD(CreateEffect)(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT *, LPUNKNOWN) override { return E_NOTIMPL; }
+    STDMETHOD(EnumEffects)(LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(GetEffectInfo)(LPDIEFFECTINFOA, REFGUID) override { return E_NOTIMPL; }
+    STDMETHOD(GetForceFeedbackState)(LPDWORD) override { return E_NOTIMPL; }
+    STDMETHOD(SendForceFeedbackCommand)(DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(EnumCreatedEffectObjects)(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(Escape)(LPDIEFFESCAPE) override { return E_NOTIMPL; }
+    STDMETHOD(Poll)() override
+    {
+        Note("Poll");
+        return DI_OK;
+    }
+    STDMETHOD(SendDeviceData)(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(EnumEffectsInFile)(LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(WriteEffectToFile)(LPCSTR, DWORD, LPDIFILEEFFECT, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(BuildActionMap)(LPDIACTIONFORMATA, LPCSTR, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(SetActionMap)(LPDIACTIONFORMATA, LPCSTR, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(GetImageInfo)(LPDIDEVICEIMAGEINFOHEADERA) override { return E_NOTIMPL; }
+};
+
+static std::string PadName(size_t index)
+{
+    return "pad" + std::to_string(index);
+}
+
+struct FakeDirectInput : FakeObject<IDirectInput8A> {
+    FakeDirectInput() : FakeObject(&FakeInput.liveObjects) {}
+
+    STDMETHOD_(ULONG, Release)() override
+    {
+        Log("dinput.Release");
+        return FakeObject::Release();
+    }
+    STDMETHOD(CreateDevice)(REFGUID guid, LPDIRECTINPUTDEVICE8A *out, LPUNKNOWN outer) override
+    {
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        if (IsEqualGUID(guid, GUID_SysKeyboard)) {
+            Log("dinput.CreateDevice(keyboard)");
+            FakeKeyboard &keyboard = FakeInput.keyboard;
+            HRESULT hr = keyboard.present ? keyboard.results.create : DIERR_DEVICENOTREG;
+            if (FAILED(hr))
+                return hr;
+            *out = new FakeDevice("keyboard", NULL, keyboard.results);
+            return DI_OK;
+        }
+        for (size_t i = 0; i < FakeInput.pads.size(); ++i) {
+            FakePad &pad = FakeInput.pads[i];
+            if (!IsEqualGUID(guid, pad.instance))
+                continue;
+            Log("dinput.CreateDevice(" + PadName(i) + ")");
+            if (FAILED(pad.results.create))
+                return pad.results.create;
+            *out = new FakeDevice(PadName(i), &pad, pad.results);
+            return DI_OK;
+        }
+        Log("dinput.CreateDevice(unknown)");
+        return DIERR_DEVICENOTREG;
+    }
+    STDMETHOD(EnumDevices)(DWORD type, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD flags) override
+    {
+        Log("dinput.EnumDevices(" + std::to_string(type) + "," + std::to_string(flags) + ")");
+        for (const FakePad &pad : FakeInput.pads) {
+            DIDEVICEINSTANCEA device{};
+            device.dwSize = sizeof device;
+            device.guidInstance = pad.instance;
+            device.dwDevType = DI8DEVTYPE_GAMEPAD;
+            if (callback(&device, context) == DIENUM_STOP)
+                break;
+        }
+        return DI_OK;
+    }
+    STDMETHOD(GetDeviceStatus)(REFGUID) override { return E_NOTIMPL; }
+    STDMETHOD(RunControlPanel)(HWND, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(Initialize)(HINSTANCE, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(FindDevice)(REFGUID, LPCSTR, LPGUID) override { return E_NOTIMPL; }
+    STDMETHOD(EnumDevicesBySemantics)(LPCSTR, LPDIACTIONFORMATA, LPDIENUMDEVICESBYSEMANTICSCBA, LPVOID, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(ConfigureDevices)(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSA, DWORD, LPVOID) override { return E_NOTIMPL; }
+};
+
+static HRESULT WINAPI FakeDirectInput8Create(HINSTANCE, DWORD version, REFIID iid, LPVOID *out, LPUNKNOWN)
+{
+    Log("DirectInput8Create(" + Hex(version) + (IsEqualGUID(iid, IID_IDirectInput8A) ? ",A)" : ",?)"));
+    if (FAILED(FakeInput.createResult))
+        return FakeInput.createResult;
+    *out = static_cast<IDirectInput8A *>(new FakeDirectInput);
+    return DI_OK;
+}
+
+struct FakeDirect3D : FakeObject<IDirect3D8> {
+    FakeDirect3D() : FakeObject(&FakeProbes.liveObjects) {}
+    STDMETHOD(RegisterSoftwareDevice)(void *) override { return E_NOTIMPL; }
+    STDMETHOD_(UINT, GetAdapterCount)() override { return 1; }
+    STDMETHOD(GetAdapterIdentifier)(UINT, DWORD, D3DADAPTER_IDENTIFIER8 *) override { return E_NOTIMPL; }
+    STDMETHOD_(UINT, GetAdapterModeCount)(UINT) override { return 0; }
+    STDMETHOD(EnumAdapterModes)(UINT, UINT, D3DDISPLAYMODE *) override { return E_NOTIMPL; }
+    STDMETHOD(GetAdapterDisplayMode)(UINT, D3DDISPLAYMODE *) override { return E_NOTIMPL; }
+    STDMETHOD(CheckDeviceType)(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, WINBOOL) override { return E_NOTIMPL; }
+    STDMETHOD(CheckDeviceFormat)(UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE, D3DFORMAT) override { return E_NOTIMPL; }
+    STDMETHOD(CheckDeviceMultiSampleType)(UINT, D3DDEVTYPE, D3DFORMAT, WINBOOL, D3DMULTISAMPLE_TYPE) override { return E_NOTIMPL; }
+    STDMETHOD(CheckDepthStencilMatch)(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, D3DFORMAT) override { return E_NOTIMPL; }
+    STDMETHOD(GetDeviceCaps)(UINT adapter, D3DDEVTYPE type, D3DCAPS8 *caps) override
+    {
+        FakeProbes.capsAdapter = adapter;
+        FakeProbes.capsDeviceType = type;
+        if (FAILED(FakeProbes.capsResult))
+            return FakeProbes.capsResult;
+        memset(caps, 0, sizeof *caps);
+        caps->PixelShaderVersion = FakeProbes.pixelShaderVersion;
+        return D3D_OK;
+    }
+    STDMETHOD_(HMONITOR, GetAdapterMonitor)(UINT) override { return NULL; }
+    STDMETHOD(CreateDevice)(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS *, struct IDirect3DDevice8 **) override { return E_NOTIMPL; }
+};
+
+static IDirect3D8 *WINAPI FakeDirect3DCreate8(UINT sdkVersion)
+{
+    FakeProbes.sdkVersion = sdkVersion;
+    if (FakeProbes.direct3DMissing)
+        return NULL;
+    return new FakeDirect3D;
+}
+
+struct FakeDirectSound : FakeObject<IDirectSound> {
+    FakeDirectSound() : FakeObject(&FakeProbes.liveObjects) {}
+    STDMETHOD(CreateSoundBuffer)(LPCDSBUFFERDESC, LPLPDIRECTSOUNDBUFFER, IUnknown *) override { return E_NOTIMPL; }
+    STDMETHOD(GetCaps)(LPDSCAPS) override { return E_NOTIMPL; }
+    STDMETHOD(DuplicateSoundBuffer)(LPDIRECTSOUNDBUFFER, LPLPDIRECTSOUNDBUFFER) override { return E_NOTIMPL; }
+    STDMETHOD(SetCooperativeLevel)(HWND, DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(Compact)() override { return E_NOTIMPL; }
+    STDMETHOD(GetSpeakerConfig)(LPDWORD) override { return E_NOTIMPL; }
+    STDMETHOD(SetSpeakerConfig)(DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(Initialize)(LPCGUID) override { return E_NOTIMPL; }
+};
+
+static HRESULT WINAPI FakeDirectSoundCreate(LPCGUID device, LPDIRECTSOUND *out, LPUNKNOWN)
+{
+    FakeProbes.soundDeviceWasDefault = device == NULL;
+    if (FAILED(FakeProbes.soundResult))
+        return FakeProbes.soundResult;
+    *out = new FakeDirectSound;
+    return DS_OK;
+}
+
+void InstallFakeDirectX()
+{
+    FakeInput = FakeInputWorld();
+    FakeProbes = FakeProbeWorld();
+    DirectInput8CreateEntry = FakeDirectInput8Create;
+    Direct3DCreate8Entry = FakeDirect3DCreate8;
+    DirectSoundCreateEntry = FakeDirectSoundCreate;
+}
+
+void SetProbeOutcome(bool pixelShader, bool sound)
+{
+    FakeProbes.pixelShaderVersion = pixelShader ? D3DPS_VERSION(1, 1) : D3DPS_VERSION(0, 0);
+    FakeProbes.soundResult = sound ? DS_OK : DSERR_NODRIVER;
+}

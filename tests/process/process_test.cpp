@@ -1,0 +1,101 @@
+// The shipped executable started as its own process, in its own folder:
+// the single-instance guard, the exit codes, and the file it leaves.
+
+#include "tests/sheet_harness.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+#include <string>
+#include <vector>
+
+
+namespace {
+
+const char *const Title = "ZEPHRANIX Configuration";
+
+// The build passes the executable's Unix path; Wine maps / to drive Z:.
+std::string ConfigExePath()
+{
+    std::string path = std::string("Z:") + CONFIG_EXE;
+    for (char &c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
+class ProcessTest : public SheetTest {
+protected:
+    PROCESS_INFORMATION Start()
+    {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        std::string command = "\"" + ConfigExePath() + "\"";
+        EXPECT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(),
+                                   &startup, &process)) << command;
+        return process;
+    }
+    DWORD Finish(PROCESS_INFORMATION &process, DWORD timeout = 20000)
+    {
+        DWORD code = 0xDEAD;
+        if (WaitForSingleObject(process.hProcess, timeout) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        else
+            TerminateProcess(process.hProcess, 0xDEAD);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return code;
+    }
+    // The sheet of the tool, once it is shown.
+    HWND WaitForSheet(DWORD timeout = 20000)
+    {
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < timeout) {
+            HWND found = FindWindowA(NULL, Title);
+            if (found && IsWindowVisible(found))
+                return found;
+            Sleep(20);
+        }
+        return NULL;
+    }
+};
+
+TEST_F(ProcessTest, ASecondCopyEndsAtOnceWithExitCodeZero)
+{
+    HANDLE guard = CreateMutexA(NULL, FALSE, Title);
+    ASSERT_NE(guard, (HANDLE)NULL);
+    PROCESS_INFORMATION second = Start();
+    EXPECT_EQ(Finish(second), 0u);
+    EXPECT_FALSE(FileExists());
+    CloseHandle(guard);
+}
+
+TEST_F(ProcessTest, CancelEndsWithZeroAndOkWithOneAndTheFile)
+{
+    PROCESS_INFORMATION first = Start();
+    HWND shown = WaitForSheet();
+    ASSERT_NE(shown, (HWND)NULL);
+    EXPECT_EQ(GetWindowLongA(shown, GWL_EXSTYLE) & WS_EX_CONTEXTHELP, 0);
+
+    // While it runs, another copy is turned away and the first is unaffected.
+    PROCESS_INFORMATION second = Start();
+    EXPECT_EQ(Finish(second), 0u);
+    EXPECT_TRUE(IsWindow(shown));
+
+    PostMessageA(shown, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    EXPECT_EQ(Finish(first), 0u);
+    EXPECT_FALSE(FileExists());
+
+    PROCESS_INFORMATION again = Start();
+    shown = WaitForSheet();
+    ASSERT_NE(shown, (HWND)NULL);
+    PostMessageA(shown, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    EXPECT_EQ(Finish(again), 1u);
+    std::vector<uint8_t> file = File();
+    ASSERT_EQ(file.size(), 256u);
+    EXPECT_EQ(file[5], 0x18);    // player 1 Circle: "O"
+    EXPECT_EQ(file[246], 1);     // full screen
+}
+
+} // namespace

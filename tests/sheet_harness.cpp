@@ -1,0 +1,322 @@
+// The sheet harness behind sheet_harness.h.
+#include "tests/sheet_harness.h"
+
+#include <commctrl.h>
+#include <algorithm>
+#include <prsht.h>
+
+#include "app/shell.h"
+#include "input/input.h"
+#include "pages/pages.h"
+#include "settings/settings.h"
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        HWND sheet = SheetWindow;
+        if (sheet && IsWindow(sheet) && PropSheet_IsDialogMessage(sheet, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void PumpFor(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        PumpMessages();
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
+    }
+    PumpMessages();
+}
+
+void ResetToolState()
+{
+    CloseInputDevices();
+    memset(&Settings, 0, sizeof Settings);
+    memset(PadCaps, 0, sizeof PadCaps);
+    SoundPresent = 0;
+    PixelShaderCapable = 0;
+    SheetWindow = NULL;
+    GraphicAudioPageWindow = NULL;
+    KeyPageWindow = NULL;
+    PadPageWindow = NULL;
+    KeyPagePlayer = 0;
+    PadPagePlayer = 0;
+}
+
+std::vector<uint8_t> ReadWholeFile(const char *path)
+{
+    std::vector<uint8_t> bytes;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    bytes.resize(GetFileSize(file, NULL));
+    DWORD read = 0;
+    if (!bytes.empty())
+        ::ReadFile(file, bytes.data(), (DWORD)bytes.size(), &read, NULL);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+void WriteWholeFile(const char *path, const std::vector<uint8_t> &bytes)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    if (!bytes.empty())
+        ::WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+}
+
+static HHOOK CatcherHook;
+static MessageBoxCatcher *ActiveCatcher;
+
+// A message box is a dialog of class #32770 whose static text (id 0xFFFF)
+// carries the message; it is closed as soon as it activates.
+static LRESULT CALLBACK CatchMessageBox(int code, WPARAM wparam, LPARAM lparam)
+{
+    if (code == HCBT_ACTIVATE && ActiveCatcher) {
+        HWND box = (HWND)wparam;
+        char className[16] = {};
+        GetClassNameA(box, className, sizeof className);
+        if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF)) {
+            char text[1024] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            ActiveCatcher->texts.push_back(text);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(CatcherHook, code, wparam, lparam);
+}
+
+MessageBoxCatcher::MessageBoxCatcher()
+{
+    ActiveCatcher = this;
+    CatcherHook = SetWindowsHookExA(WH_CBT, CatchMessageBox, NULL, GetCurrentThreadId());
+}
+
+MessageBoxCatcher::~MessageBoxCatcher()
+{
+    UnhookWindowsHookEx(CatcherHook);
+    ActiveCatcher = NULL;
+}
+
+void SheetTest::SetUp()
+{
+    InstallFakeDirectX();
+    ResetToolState();
+    ModuleInstance = GetModuleHandleA(NULL);
+
+    GetCurrentDirectoryA(MAX_PATH, previousFolder);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = std::string(temp) + "cfgtest-" + info->test_suite_name() + "-" + info->name() + "-" +
+             std::to_string(GetCurrentProcessId());
+    for (char &c : folder) {
+        if (c == '/')
+            c = '_';
+    }
+    CreateDirectoryA(folder.c_str(), NULL);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str())) << folder;
+}
+
+static void RemoveFolder(const std::string &folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void SheetTest::TearDown()
+{
+    if (sheet && IsWindow(sheet))
+        DestroyWindow(sheet);
+    PumpMessages();
+    sheet = NULL;
+    CloseInputDevices();
+    SetCurrentDirectoryA(previousFolder);
+    RemoveFolder(folder);
+}
+
+HWND SheetTest::OpenSheet()
+{
+    PROPSHEETHEADERA header;
+    PROPSHEETPAGEA_V2 pages[SHEET_PAGE_COUNT];
+    DescribeSheet(&header, pages);
+    header.dwFlags |= PSH_MODELESS;
+    sheet = (HWND)PropertySheetA(&header);
+    PumpMessages();
+    return sheet;
+}
+
+HWND SheetTest::ShowPage(int index)
+{
+    SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+    PumpMessages();
+    return Page(index);
+}
+
+HWND SheetTest::Page(int index) const
+{
+    return (HWND)SendMessageA(sheet, PSM_INDEXTOHWND, index, 0);
+}
+
+void SheetTest::Click(int page, int id)
+{
+    SendMessageA(Control(page, id), BM_CLICK, 0, 0);
+    PumpMessages();
+}
+
+void SheetTest::Choose(int page, int id, int item)
+{
+    HWND list = Control(page, id);
+    SendMessageA(list, CB_SETCURSEL, item, 0);
+    SendMessageA(Page(page), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)list);
+    PumpMessages();
+}
+
+void SheetTest::Press(int button)
+{
+    SendMessageA(sheet, PSM_PRESSBUTTON, button, 0);
+    PumpMessages();
+}
+
+bool SheetTest::ApplyEnabled() const
+{
+    return IsWindowEnabled(GetDlgItem(sheet, SHEET_APPLY_BUTTON)) != FALSE;
+}
+
+bool SheetTest::SheetClosed() const
+{
+    return SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0) == 0;
+}
+
+UINT SheetTest::Checked(int page, int id) const
+{
+    return IsDlgButtonChecked(Page(page), id);
+}
+
+bool SheetTest::Enabled(int page, int id) const
+{
+    return IsWindowEnabled(Control(page, id)) != FALSE;
+}
+
+int SheetTest::Selection(int page, int id) const
+{
+    return (int)SendMessageA(Control(page, id), CB_GETCURSEL, 0, 0);
+}
+
+static std::string ItemText(HWND list, int item)
+{
+    char text[64] = {};
+    if (item < 0 || SendMessageA(list, CB_GETLBTEXTLEN, item, 0) >= (LRESULT)sizeof text)
+        return "";
+    SendMessageA(list, CB_GETLBTEXT, item, (LPARAM)text);
+    return text;
+}
+
+std::string SheetTest::SelectedText(int page, int id) const
+{
+    return ItemText(Control(page, id), Selection(page, id));
+}
+
+std::vector<std::string> SheetTest::ListTexts(int page, int id) const
+{
+    HWND list = Control(page, id);
+    std::vector<std::string> texts;
+    int count = (int)SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i)
+        texts.push_back(ItemText(list, i));
+    return texts;
+}
+
+bool SheetTest::FileExists() const
+{
+    return GetFileAttributesA("setting.cfg") != INVALID_FILE_ATTRIBUTES;
+}
+
+static HHOOK ObserverHook;
+static ApplyObserver *ActiveObserver;
+
+static LRESULT CALLBACK ObserveApply(int code, WPARAM wparam, LPARAM lparam)
+{
+    const CWPRETSTRUCT *call = (const CWPRETSTRUCT *)lparam;
+    if (code == HC_ACTION && ActiveObserver && call->message == WM_NOTIFY &&
+        ((const NMHDR *)call->lParam)->code == (UINT)PSN_APPLY) {
+        std::vector<uint8_t> bytes = ReadWholeFile("setting.cfg");
+        if (GetFileAttributesA("setting.cfg") != INVALID_FILE_ATTRIBUTES) {
+            ActiveObserver->writes.push_back({ call->hwnd, bytes });
+            DeleteFileA("setting.cfg");
+        }
+    }
+    return CallNextHookEx(ObserverHook, code, wparam, lparam);
+}
+
+ApplyObserver::ApplyObserver()
+{
+    ActiveObserver = this;
+    ObserverHook = SetWindowsHookExA(WH_CALLWNDPROCRET, ObserveApply, NULL, GetCurrentThreadId());
+}
+
+ApplyObserver::~ApplyObserver()
+{
+    UnhookWindowsHookEx(ObserverHook);
+    ActiveObserver = NULL;
+}
+
+struct TooltipSearch {
+    HWND page;
+    std::vector<std::pair<int, std::string>> found;
+};
+
+static BOOL CALLBACK CollectTooltips(HWND window, LPARAM context)
+{
+    TooltipSearch *search = (TooltipSearch *)context;
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0)
+        return TRUE;
+    int tools = (int)SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0);
+    for (int i = 0; i < tools; ++i) {
+        char text[1024] = {};
+        TOOLINFOA info{};
+        info.cbSize = sizeof info;
+        info.lpszText = text;
+        if (!SendMessageA(window, TTM_ENUMTOOLSA, i, (LPARAM)&info))
+            continue;
+        HWND control = (HWND)info.uId;
+        if (GetParent(control) != search->page)
+            continue;
+        SendMessageA(window, TTM_GETTEXTA, sizeof text, (LPARAM)&info);
+        search->found.push_back({ GetDlgCtrlID(control), text });
+    }
+    return TRUE;
+}
+
+std::vector<std::pair<int, std::string>> PageTooltips(HWND page)
+{
+    TooltipSearch search{ page, {} };
+    EnumThreadWindows(GetCurrentThreadId(), CollectTooltips, (LPARAM)&search);
+    std::sort(search.found.begin(), search.found.end());
+    return search.found;
+}

@@ -1,0 +1,91 @@
+// Drives the tool's real property sheet from inside the test process: the
+// same header and pages the tool shows, made modeless so a test can send
+// real messages, pump, and read controls, the Apply button and the file.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/fake_directx.h"
+
+#define SHEET_APPLY_BUTTON 0x3021
+
+enum SheetPageIndex { GRAPHIC_PAGE = 0, KEYBOARD_PAGE = 1, GAMEPAD_PAGE = 2 };
+
+// Handles every sent and posted message that is waiting, then returns.
+void PumpMessages();
+// Pumps for the given time, so that window timers fire.
+void PumpFor(DWORD milliseconds);
+
+// Puts the tool's process-wide state back to what a fresh process has.
+void ResetToolState();
+
+std::vector<uint8_t> ReadWholeFile(const char *path);
+void WriteWholeFile(const char *path, const std::vector<uint8_t> &bytes);
+
+// Message boxes shown while one is alive are recorded and closed at once.
+class MessageBoxCatcher {
+public:
+    MessageBoxCatcher();
+    ~MessageBoxCatcher();
+    std::vector<std::string> texts;
+};
+
+// Every test gets fake DirectX (both probes positive, a keyboard, no pads),
+// the tool's state as in a fresh process, and its own empty current
+// directory, which is where "setting.cfg" lives.
+class SheetTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens the sheet on its first page (which loads the settings).
+    HWND OpenSheet();
+    // Selects a page the way a click on its tab does; returns its window.
+    HWND ShowPage(int index);
+    HWND Page(int index) const;
+    HWND Control(int page, int id) const { return GetDlgItem(Page(page), id); }
+
+    // A user's click on a button or check box of a page.
+    void Click(int page, int id);
+    // A user's choice of item in an assignment list: the selection and
+    // the CBN_SELCHANGE notification the list sends for it.
+    void Choose(int page, int id, int item);
+    // OK, Apply or Cancel (PSBTN_OK, PSBTN_APPLYNOW, PSBTN_CANCEL).
+    void Press(int button);
+
+    bool ApplyEnabled() const;
+    bool SheetClosed() const;
+    UINT Checked(int page, int id) const;
+    bool Enabled(int page, int id) const;
+    int Selection(int page, int id) const;
+    std::string SelectedText(int page, int id) const;
+    std::vector<std::string> ListTexts(int page, int id) const;
+
+    bool FileExists() const;
+    std::vector<uint8_t> File() const { return ReadWholeFile("setting.cfg"); }
+
+    HWND sheet = NULL;
+    std::string folder;
+    char previousFolder[MAX_PATH] = {};
+};
+
+// Watches each page's PSN_APPLY from outside: after a page has handled it,
+// records which page it was and the file it left, then removes the file,
+// so the next write is seen on its own.
+class ApplyObserver {
+public:
+    struct Write {
+        HWND page;
+        std::vector<uint8_t> bytes;
+    };
+    ApplyObserver();
+    ~ApplyObserver();
+    std::vector<Write> writes;
+};
+
+// The texts of every tooltip attached to a control of this page, by
+// control id.
+std::vector<std::pair<int, std::string>> PageTooltips(HWND page);
