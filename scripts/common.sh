@@ -58,18 +58,22 @@ start_display() {
   wineserver -f -p >/dev/null 2>&1 &
   WINESERVER_PID=$!
   trap stop_display EXIT
+  # No window manager runs here: tell Wine's X11 driver not to wait for one
+  # (it would wait two seconds each time a sheet closes).
+  "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
 stop_display() {
+  # Runs from the EXIT trap, possibly under set -e: nothing here may fail.
   if [ -n "$WINESERVER_PID" ]; then
-    wineserver -k 2>/dev/null
-    kill "$WINESERVER_PID" 2>/dev/null
-    wait "$WINESERVER_PID" 2>/dev/null
+    wineserver -k >/dev/null 2>&1 || true
+    kill "$WINESERVER_PID" 2>/dev/null || true
+    wait "$WINESERVER_PID" 2>/dev/null || true
     WINESERVER_PID=
   fi
   if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
     XVFB_PID=
   fi
 }
