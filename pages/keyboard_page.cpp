@@ -1,14 +1,204 @@
-// Keyboard page (placeholder until the page is built).
+// The keyboard page: which key stands for each of the game's buttons, for
+// two players, one player shown at a time. A key is chosen from a list or
+// captured live: while the page is active a 33 ms timer polls the keyboard
+// and selects the held key in the focused list.
+//
+// The shown player's keys live in the 24 list selections (ids 1041..1064 by
+// AssignIndex); the settings record is brought up to date only by
+// StoreKeyRow, at a player switch and on PSN_APPLY. The template has no
+// list for AssignIndex 14, 15 and 20..23: messages to those ids do nothing
+// and return 0, so filling and loading pass over them and storing writes 0.
 #include "pages/pages.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "app/tooltips.h"
+#include "input/input.h"
+#include "res/resource.h"
+#include "settings/settings.h"
 
 int KeyPagePlayer;
 HWND KeyPageWindow;
 
-INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM, LPARAM)
+// Row r is item r of every list (the lists are not sorted); row 0 is "no
+// key". Keys missing here can be neither chosen nor captured.
+const KeyName KeyNameTable[KEY_NAME_ROWS] = {
+    { "None", 0x00 },
+    { "Up", 0xC8 },       { "Down", 0xD0 },      { "Left", 0xCB },      { "Right", 0xCD },
+    { "Space", 0x39 },
+    { "A", 0x1E }, { "B", 0x30 }, { "C", 0x2E }, { "D", 0x20 }, { "E", 0x12 }, { "F", 0x21 },
+    { "G", 0x22 }, { "H", 0x23 }, { "I", 0x17 }, { "J", 0x24 }, { "K", 0x25 }, { "L", 0x26 },
+    { "M", 0x32 }, { "N", 0x31 }, { "O", 0x18 }, { "P", 0x19 }, { "Q", 0x10 }, { "R", 0x13 },
+    { "S", 0x1F }, { "T", 0x14 }, { "U", 0x16 }, { "V", 0x2F }, { "W", 0x11 }, { "X", 0x2D },
+    { "Y", 0x15 }, { "Z", 0x2C },
+    { "1", 0x02 }, { "2", 0x03 }, { "3", 0x04 }, { "4", 0x05 }, { "5", 0x06 },
+    { "6", 0x07 }, { "7", 0x08 }, { "8", 0x09 }, { "9", 0x0A }, { "0", 0x0B },
+    { "Numpad0", 0x52 }, { "Numpad1", 0x4F }, { "Numpad2", 0x50 }, { "Numpad3", 0x51 },
+    { "Numpad4", 0x4B }, { "Numpad5", 0x4C }, { "Numpad6", 0x4D }, { "Numpad7", 0x47 },
+    { "Numpad8", 0x48 }, { "Numpad9", 0x49 },
+    { "Insert", 0xD2 },   { "Delete", 0xD3 },    { "Home", 0xC7 },      { "End", 0xCF },
+    { "Page Up", 0xC9 },  { "Page Down", 0xD1 },
+    { "@", 0x91 }, { "[", 0x1A }, { "]", 0x1B }, { ";", 0x27 }, { ":", 0x92 },
+    { ",", 0x33 }, { ".", 0x34 }, { "/", 0x35 }, { "\\", 0x2B },
+    { "F1", 0x3B }, { "F2", 0x3C }, { "F3", 0x3D }, { "F4", 0x3E },  { "F5", 0x3F },
+    { "F6", 0x40 }, { "F7", 0x41 }, { "F8", 0x42 }, { "F9", 0x43 },  { "F10", 0x44 },
+    { "F11", 0x57 }, { "F12", 0x58 },
+};
+
+// AssignIndex (list order: Up, Down, Left, Right, Circle, Cross, Triangle,
+// Square, L1, L2, R1, R2, Select, Start, -, -, Up(A), Down(A), Left(A),
+// Right(A), -, -, -, -) to KeySlot (the game's order inside a KeyRow).
+const uint8_t KeySlotMap[ASSIGN_COUNT] = {
+    12, 14, 15, 13, 5, 6, 4, 7, 2, 0, 3, 1, 8, 11, 9, 10, 16, 17, 18, 19, 20, 21, 22, 23,
+};
+
+// The capture timer: id 0 on the page window, ticks as WM_TIMER.
+static const UINT_PTR KeyCaptureTimer = 0;
+static const UINT KeyCapturePeriod = 33;
+
+static LRESULT SendToList(int assignIndex, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message == WM_INITDIALOG) {
-        KeyPageWindow = page;
+    return SendDlgItemMessageA(KeyPageWindow, IDC_ASSIGN_FIRST + assignIndex, message, wparam,
+                               lparam);
+}
+
+void FillKeyCombos()
+{
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        for (int r = 0; r < KEY_NAME_ROWS; ++r) {
+            SendToList(a, CB_ADDSTRING, 0, (LPARAM)KeyNameTable[r].text);
+            SendToList(a, CB_SETITEMDATA, r, KeyNameTable[r].code);
+        }
+    }
+}
+
+int KeyCodeToRow(int code)
+{
+    for (int r = 0; r < KEY_NAME_ROWS; ++r) {
+        if (KeyNameTable[r].code == code)
+            return r;
+    }
+    return 0;
+}
+
+void LoadKeyRow(int player)
+{
+    const uint8_t *row = Settings.KeyRow[player];
+    for (int a = 0; a < ASSIGN_COUNT; ++a)
+        SendToList(a, CB_SETCURSEL, KeyCodeToRow(row[KeySlotMap[a]]), 0);
+}
+
+void StoreKeyRow(int player)
+{
+    uint8_t *row = Settings.KeyRow[player];
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        LRESULT item = SendToList(a, CB_GETCURSEL, 0, 0);
+        // A list without a selection stands for no key, not for CB_ERR's
+        // low byte.
+        LRESULT code = item < 0 ? 0 : SendToList(a, CB_GETITEMDATA, item, 0);
+        row[KeySlotMap[a]] = (uint8_t)code;
+    }
+}
+
+// The assignment list that is the given window, or -1 when it is none of
+// them (ids without a control never match).
+static int AssignIndexOf(HWND page, HWND window)
+{
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        if (GetDlgItem(page, IDC_ASSIGN_FIRST + a) == window)
+            return a;
+    }
+    return -1;
+}
+
+void KeyCaptureTick(HWND page)
+{
+    int code = PollKeyboard();
+    if (code < 0)
+        return;
+    HWND focus = GetFocus();
+    if (!focus || AssignIndexOf(page, focus) < 0)
+        return;
+    // The lowest held code decides: a held key outside the table blocks
+    // every key above it.
+    int row = KeyCodeToRow(code);
+    if (row == 0)
+        return;
+    SendMessageA(focus, CB_SHOWDROPDOWN, FALSE, 0);
+    SendMessageA(focus, CB_SETCURSEL, row, 0);
+    MarkSheetChanged(page);
+}
+
+// A player switch keeps the shown player's choices in the record and shows
+// the other row. Neither it nor a reset marks the sheet changed.
+static void ShowKeyPlayer(int player)
+{
+    if (KeyPagePlayer == player)
+        return;
+    StoreKeyRow(KeyPagePlayer);
+    LoadKeyRow(player);
+    KeyPagePlayer = player;
+}
+
+static void OnCommand(HWND page, int id, int notification)
+{
+    switch (id) {
+    case IDC_PLAYER1:
+        ShowKeyPlayer(0);
+        return;
+    case IDC_PLAYER2:
+        ShowKeyPlayer(1);
+        return;
+    case IDC_RESET:
+        ApplyKeyDefaults(KeyPagePlayer);
+        LoadKeyRow(KeyPagePlayer);
+        return;
+    }
+    if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE)
+        MarkSheetChanged(page);
+}
+
+static void OnInitDialog(HWND page)
+{
+    KeyPageWindow = page;
+    AddPageTooltips(page, AssignTooltips, TOOLTIP_ROWS);
+    FillKeyCombos();
+    CheckDlgButton(page, IDC_PLAYER1, KeyPagePlayer == 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_PLAYER2, KeyPagePlayer == 1 ? BST_CHECKED : BST_UNCHECKED);
+    LoadKeyRow(KeyPagePlayer);
+}
+
+static INT_PTR OnNotify(HWND page, const NMHDR *header)
+{
+    switch (header->code) {
+    case PSN_APPLY:
+        StoreKeyRow(KeyPagePlayer);
+        return SaveSettingsForPage(page);
+    case PSN_KILLACTIVE:
+        KillTimer(page, KeyCaptureTimer);
+        return 0;
+    case PSN_SETACTIVE:
+        SetTimer(page, KeyCaptureTimer, KeyCapturePeriod, NULL);
+        return 0;
+    }
+    return 0;
+}
+
+INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(page);
         return TRUE;
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wparam), HIWORD(wparam));
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(page, (const NMHDR *)lparam);
+    case WM_TIMER:
+        KeyCaptureTick(page);
+        return 0;
     }
     return 0;
 }

@@ -17,6 +17,25 @@ int ProbePixelShader();
 extern int KeyPagePlayer;
 extern HWND KeyPageWindow;
 
+#define KEY_NAME_ROWS 79
+
+// One key a list offers: its text and its DirectInput scan code.
+struct KeyName {
+    const char *text;
+    uint8_t code;
+};
+
+extern const KeyName KeyNameTable[KEY_NAME_ROWS];
+// AssignIndex -> KeySlot, ASSIGN_COUNT entries.
+extern const uint8_t KeySlotMap[];
+
+void FillKeyCombos();
+// The first row with this code; 0 ("None") when no row has it.
+int KeyCodeToRow(int code);
+void LoadKeyRow(int player);
+void StoreKeyRow(int player);
+void KeyCaptureTick(HWND page);
+
 // Gamepad page.
 extern int PadPagePlayer;
 extern HWND PadPageWindow;
