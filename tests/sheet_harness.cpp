@@ -32,6 +32,25 @@ void PumpFor(DWORD milliseconds)
     PumpMessages();
 }
 
+bool PumpUntil(const std::function<bool()> &done, DWORD limitMilliseconds)
+{
+    DWORD start = GetTickCount();
+    PumpMessages();
+    while (!done()) {
+        if (GetTickCount() - start >= limitMilliseconds)
+            return false;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return true;
+}
+
+bool PumpUntilCalledAgain(const std::string &call)
+{
+    int before = FakeInput.Count(call);
+    return PumpUntil([&] { return FakeInput.Count(call) > before; });
+}
+
 void ResetToolState()
 {
     CloseInputDevices();
@@ -187,6 +206,12 @@ void SheetTest::Click(int page, int id)
     PumpMessages();
 }
 
+void SheetTest::Focus(int page, int id)
+{
+    SetFocus(Control(page, id));
+    PumpMessages();
+}
+
 void SheetTest::Choose(int page, int id, int item)
 {
     HWND list = Control(page, id);
@@ -199,6 +224,13 @@ void SheetTest::Press(int button)
 {
     SendMessageA(sheet, PSM_PRESSBUTTON, button, 0);
     PumpMessages();
+}
+
+std::vector<std::string> SheetTest::PressCatchingMessageBoxes(int button)
+{
+    MessageBoxCatcher boxes;
+    Press(button);
+    return boxes.texts;
 }
 
 bool SheetTest::ApplyEnabled() const
@@ -282,6 +314,14 @@ ApplyObserver::~ApplyObserver()
 {
     UnhookWindowsHookEx(ObserverHook);
     ActiveObserver = NULL;
+}
+
+std::vector<HWND> ApplyObserver::Pages() const
+{
+    std::vector<HWND> pages;
+    for (const Write &write : writes)
+        pages.push_back(write.page);
+    return pages;
 }
 
 struct TooltipSearch {

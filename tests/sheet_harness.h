@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,12 @@ enum SheetPageIndex { GRAPHIC_PAGE = 0, KEYBOARD_PAGE = 1, GAMEPAD_PAGE = 2 };
 void PumpMessages();
 // Pumps for the given time, so that window timers fire.
 void PumpFor(DWORD milliseconds);
+// Pumps until the condition holds, giving up after the limit; returns
+// whether it holds. The limit only guards against a hang.
+bool PumpUntil(const std::function<bool()> &done, DWORD limitMilliseconds = 5000);
+// Pumps until the fake DirectX has seen this call once more than now
+// (e.g. "keyboard.GetDeviceState(256)": the next capture tick has run).
+bool PumpUntilCalledAgain(const std::string &call);
 
 // Puts the tool's process-wide state back to what a fresh process has.
 void ResetToolState();
@@ -50,11 +57,15 @@ protected:
 
     // A user's click on a button or check box of a page.
     void Click(int page, int id);
+    // Gives a control of a page the keyboard focus.
+    void Focus(int page, int id);
     // A user's choice of item in an assignment list: the selection and
     // the CBN_SELCHANGE notification the list sends for it.
     void Choose(int page, int id, int item);
     // OK, Apply or Cancel (PSBTN_OK, PSBTN_APPLYNOW, PSBTN_CANCEL).
     void Press(int button);
+    // The same, returning the texts of the message boxes it showed.
+    std::vector<std::string> PressCatchingMessageBoxes(int button);
 
     bool ApplyEnabled() const;
     bool SheetClosed() const;
@@ -83,6 +94,8 @@ public:
     };
     ApplyObserver();
     ~ApplyObserver();
+    // The pages that wrote, in order.
+    std::vector<HWND> Pages() const;
     std::vector<Write> writes;
 };
 

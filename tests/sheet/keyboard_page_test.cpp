@@ -1,0 +1,381 @@
+// The keyboard page on the real sheet: its lists, the two players, the
+// reset, live capture from the fake keyboard, and the bytes that OK, Apply
+// and Cancel leave in the file.
+
+#include "tests/sheet_harness.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+#include <set>
+
+#include "pages/pages.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+
+namespace {
+
+// The assignment lists by their labels.
+enum ListId {
+    UP = 1041, DOWN, LEFT, RIGHT, CIRCLE, CROSS, TRIANGLE, SQUARE, L1, L2, R1, R2, SELECT, START,
+    UP_A = 1057, DOWN_A, LEFT_A, RIGHT_A,
+};
+const int Lists[18] = { UP, DOWN, LEFT, RIGHT, CIRCLE, CROSS, TRIANGLE, SQUARE, L1, L2,
+                        R1, R2, SELECT, START, UP_A, DOWN_A, LEFT_A, RIGHT_A };
+
+// Scan codes the cases hold.
+const int KeyEscape = 0x01, KeyQ = 0x10, KeyW = 0x11, KeyO = 0x18, KeyLeftCtrl = 0x1D,
+          KeyA = 0x1E, KeyK = 0x25, KeyBackslash = 0x2B, KeyF12 = 0x58;
+
+const char *const PollCall = "keyboard.GetDeviceState(256)";
+
+// The factory keys of each player as the lists show them, in list order.
+const std::vector<std::string> PlayerOneDefaults = {
+    "W", "S", "A", "D", "O", "U", "I", "J", "8", "9", "L", "7", "B", "Space",
+    "None", "None", "None", "None",
+};
+const std::vector<std::string> PlayerTwoDefaults = {
+    "Up", "Down", "Left", "Right", "Numpad6", "Numpad4", "Numpad5", "Numpad1", "Numpad8",
+    "Numpad9", "Numpad3", "Numpad7", "Page Up", "Page Down", "None", "None", "None", "None",
+};
+
+class KeyboardPageTest : public SheetTest {
+protected:
+    void OpenKeyboardPage()
+    {
+        OpenSheet();
+        ShowPage(KEYBOARD_PAGE);
+    }
+    // Opens the sheet on a file whose two key rows are the given bytes and
+    // whose other bytes are zero.
+    void OpenWithKeyRows(const std::vector<uint8_t> &rows)
+    {
+        std::vector<uint8_t> file(256, 0);
+        std::copy(rows.begin(), rows.end(), file.begin());
+        WriteWholeFile("setting.cfg", file);
+        OpenKeyboardPage();
+    }
+    std::string Shown(int id) const { return SelectedText(KEYBOARD_PAGE, id); }
+    std::vector<std::string> ShownColumn() const
+    {
+        std::vector<std::string> column;
+        for (int id : Lists)
+            column.push_back(Shown(id));
+        return column;
+    }
+    // The two key rows (bytes 0..47) of the file.
+    std::vector<uint8_t> SavedKeyRows() const
+    {
+        std::vector<uint8_t> file = File();
+        if (file.size() < 48)
+            return {};
+        return std::vector<uint8_t>(file.begin(), file.begin() + 48);
+    }
+    // Holds the keys, waits for the next capture tick, lets them go.
+    bool HoldDuringATick(const std::vector<int> &codes)
+    {
+        for (int code : codes)
+            FakeInput.keyboard.Press(code);
+        bool ticked = PumpUntilCalledAgain(PollCall);
+        FakeInput.keyboard.ReleaseAll();
+        return ticked;
+    }
+    bool DroppedDown(int id) const
+    {
+        return SendMessageA(Control(KEYBOARD_PAGE, id), CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+    }
+};
+
+TEST_F(KeyboardPageTest, TypicalRoadCapturesKIntoCircleAndOkWritesIt)
+{
+    OpenKeyboardPage();
+    ASSERT_FALSE(ApplyEnabled());
+    Focus(KEYBOARD_PAGE, CIRCLE);
+    SendMessageA(Control(KEYBOARD_PAGE, CIRCLE), CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(DroppedDown(CIRCLE));
+
+    FakeInput.keyboard.Press(KeyK);
+    ASSERT_TRUE(PumpUntilCalledAgain(PollCall));
+    ASSERT_TRUE(PumpUntilCalledAgain(PollCall));   // held past a tick: the same again
+    EXPECT_EQ(Shown(CIRCLE), "K");
+    EXPECT_FALSE(DroppedDown(CIRCLE));
+    EXPECT_TRUE(ApplyEnabled());
+    FakeInput.keyboard.ReleaseAll();
+
+    Press(PSBTN_OK);
+    EXPECT_TRUE(SheetClosed());
+    std::vector<uint8_t> expected(DefaultKeyRows[0], DefaultKeyRows[0] + 24);
+    expected.insert(expected.end(), DefaultKeyRows[1], DefaultKeyRows[1] + 24);
+    expected[5] = 0x25;
+    EXPECT_EQ(SavedKeyRows(), expected);
+}
+
+TEST_F(KeyboardPageTest, EveryListOffersTheKeysInTableOrderWithTheirCodes)
+{
+    OpenKeyboardPage();
+    std::vector<std::string> texts;
+    std::set<uint8_t> codes;
+    for (const KeyName &key : KeyNameTable) {
+        texts.push_back(key.text);
+        codes.insert(key.code);
+    }
+    EXPECT_EQ(codes.size(), (size_t)KEY_NAME_ROWS);   // no code in two rows
+    for (int id : Lists) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(ListTexts(KEYBOARD_PAGE, id), texts);
+        HWND list = Control(KEYBOARD_PAGE, id);
+        for (int r = 0; r < KEY_NAME_ROWS; ++r)
+            EXPECT_EQ(SendMessageA(list, CB_GETITEMDATA, r, 0), KeyNameTable[r].code) << r;
+    }
+    struct Row { int row; const char *text; int code; };
+    const Row rows[] = { { 0, "None", 0 }, { 16, "K", 0x25 }, { 58, "@", 0x91 },
+                         { 66, "\\", 0x2B }, { 78, "F12", 0x58 } };
+    for (const Row &row : rows) {
+        EXPECT_STREQ(KeyNameTable[row.row].text, row.text);
+        EXPECT_EQ(KeyNameTable[row.row].code, row.code);
+    }
+    // The template has no list for AssignIndex 14, 15 and 20..23.
+    const int missing[] = { 1055, 1056, 1061, 1062, 1063, 1064 };
+    for (int id : missing)
+        EXPECT_EQ(Control(KEYBOARD_PAGE, id), (HWND)NULL) << id;
+}
+
+TEST_F(KeyboardPageTest, FirstOpeningShowsPlayerOneAndBothPlayersHaveTheirDefaults)
+{
+    OpenKeyboardPage();
+    EXPECT_EQ(Checked(KEYBOARD_PAGE, IDC_PLAYER1), BST_CHECKED);
+    EXPECT_EQ(Checked(KEYBOARD_PAGE, IDC_PLAYER2), BST_UNCHECKED);
+    EXPECT_EQ(ShownColumn(), PlayerOneDefaults);
+    Click(KEYBOARD_PAGE, IDC_PLAYER2);
+    EXPECT_EQ(Checked(KEYBOARD_PAGE, IDC_PLAYER2), BST_CHECKED);
+    EXPECT_EQ(ShownColumn(), PlayerTwoDefaults);
+    Click(KEYBOARD_PAGE, IDC_PLAYER1);
+    EXPECT_EQ(ShownColumn(), PlayerOneDefaults);
+    // Switching player is no change of its own.
+    EXPECT_FALSE(ApplyEnabled());
+}
+
+TEST_F(KeyboardPageTest, ChoosingFromAListEnablesApplyAndStoresTheCodeInItsSlot)
+{
+    // Each list gets another key; the file's KeySlot order is the game's.
+    struct Case { int id; int row; int slot; uint8_t code; };
+    const Case cases[] = {
+        { UP, 16, 12, 0x25 },       { DOWN, 66, 14, 0x2B },     { LEFT, 78, 15, 0x58 },
+        { RIGHT, 1, 13, 0xC8 },     { CIRCLE, 22, 5, 0x10 },    { CROSS, 42, 6, 0x52 },
+        { TRIANGLE, 58, 4, 0x91 },  { SQUARE, 62, 7, 0x92 },    { L1, 6, 2, 0x1E },
+        { L2, 0, 0, 0x00 },         { R1, 41, 3, 0x0B },        { R2, 53, 1, 0xD3 },
+        { SELECT, 5, 8, 0x39 },     { START, 67, 11, 0x3B },    { UP_A, 28, 16, 0x11 },
+        { DOWN_A, 24, 17, 0x1F },   { LEFT_A, 3, 18, 0xCB },    { RIGHT_A, 4, 19, 0xCD },
+    };
+    OpenKeyboardPage();
+    std::vector<uint8_t> expected(DefaultKeyRows[0], DefaultKeyRows[0] + 24);
+    expected.insert(expected.end(), DefaultKeyRows[1], DefaultKeyRows[1] + 24);
+    for (const Case &c : cases) {
+        Press(PSBTN_APPLYNOW);
+        ASSERT_FALSE(ApplyEnabled());
+        Choose(KEYBOARD_PAGE, c.id, c.row);
+        EXPECT_TRUE(ApplyEnabled()) << c.id;
+        expected[c.slot] = c.code;
+    }
+    Press(PSBTN_OK);
+    EXPECT_EQ(SavedKeyRows(), expected);
+}
+
+TEST_F(KeyboardPageTest, AStoredCodeOutsideTheTableShowsNoneAndIsStoredAsZero)
+{
+    std::vector<uint8_t> rows(DefaultKeyRows[0], DefaultKeyRows[0] + 24);
+    rows.insert(rows.end(), DefaultKeyRows[1], DefaultKeyRows[1] + 24);
+    rows[12] = KeyEscape;        // player 1 "Up"
+    rows[24 + 12] = KeyEscape;   // player 2 "Up", never shown
+    OpenWithKeyRows(rows);
+    EXPECT_EQ(Shown(UP), "None");
+    // A list left without a selection also stands for no key.
+    SendMessageA(Control(KEYBOARD_PAGE, DOWN), CB_SETCURSEL, (WPARAM)-1, 0);
+    Press(PSBTN_OK);
+    std::vector<uint8_t> expected = rows;
+    expected[12] = 0;
+    expected[14] = 0;
+    EXPECT_EQ(SavedKeyRows(), expected);
+}
+
+TEST_F(KeyboardPageTest, SlotsWithoutAListAreZeroedForEachStoredPlayerOnly)
+{
+    // Every byte of both rows holds a key the table has.
+    const std::vector<uint8_t> rows(48, KeyBackslash);
+    std::vector<uint8_t> zeroed(24, KeyBackslash);
+    for (int slot : { 9, 10, 20, 21, 22, 23 })
+        zeroed[slot] = 0;
+    const std::vector<uint8_t> kept(24, KeyBackslash);
+    struct Case {
+        const char *road;
+        bool openPage;
+        std::vector<int> clicks;
+        const std::vector<uint8_t> &playerOne;
+        const std::vector<uint8_t> &playerTwo;
+    };
+    const Case cases[] = {
+        { "page never opened", false, {}, kept, kept },
+        { "player 1 shown", true, {}, zeroed, kept },
+        { "player 2 shown at OK", true, { IDC_PLAYER2 }, zeroed, zeroed },
+        { "player 2 shown, then player 1", true, { IDC_PLAYER2, IDC_PLAYER1 }, zeroed, zeroed },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.road);
+        TearDown();
+        SetUp();
+        std::vector<uint8_t> file(256, 0);
+        std::copy(rows.begin(), rows.end(), file.begin());
+        WriteWholeFile("setting.cfg", file);
+        OpenSheet();
+        if (c.openPage)
+            ShowPage(KEYBOARD_PAGE);
+        for (int id : c.clicks)
+            Click(KEYBOARD_PAGE, id);
+        Press(PSBTN_OK);
+        std::vector<uint8_t> expected = c.playerOne;
+        expected.insert(expected.end(), c.playerTwo.begin(), c.playerTwo.end());
+        EXPECT_EQ(SavedKeyRows(), expected);
+    }
+}
+
+TEST_F(KeyboardPageTest, SwitchingPlayerKeepsAChangeAndCancelStillWritesNothing)
+{
+    OpenKeyboardPage();
+    Choose(KEYBOARD_PAGE, UP, 16);   // "K"
+    Click(KEYBOARD_PAGE, IDC_PLAYER2);
+    EXPECT_EQ(Shown(UP), "Up");
+    EXPECT_EQ(Settings.KeyRow[0][12], 0x25);   // stored by the switch
+
+    // Player 2's own change, then a click on the player already shown:
+    // nothing is stored or reloaded.
+    Choose(KEYBOARD_PAGE, UP, 67);   // "F1"
+    Click(KEYBOARD_PAGE, IDC_PLAYER2);
+    EXPECT_EQ(Shown(UP), "F1");
+    EXPECT_EQ(Settings.KeyRow[1][12], 0xC8);
+
+    Click(KEYBOARD_PAGE, IDC_PLAYER1);
+    EXPECT_EQ(Shown(UP), "K");
+    EXPECT_EQ(Settings.KeyRow[1][12], 0x3B);
+    Press(PSBTN_CANCEL);
+    EXPECT_TRUE(SheetClosed());
+    EXPECT_FALSE(FileExists());
+}
+
+TEST_F(KeyboardPageTest, ResetRestoresOnlyTheShownPlayerWithoutEnablingApply)
+{
+    OpenWithKeyRows(std::vector<uint8_t>(48, KeyBackslash));
+    Click(KEYBOARD_PAGE, IDC_PLAYER2);
+    Click(KEYBOARD_PAGE, IDC_RESET);
+    EXPECT_EQ(ShownColumn(), PlayerTwoDefaults);
+    EXPECT_FALSE(ApplyEnabled());
+    Click(KEYBOARD_PAGE, IDC_PLAYER1);
+    EXPECT_EQ(ShownColumn(), std::vector<std::string>(18, "\\"));
+
+    // A reset keeps Apply enabled when it already was.
+    Choose(KEYBOARD_PAGE, UP, 16);
+    Click(KEYBOARD_PAGE, IDC_PLAYER2);
+    Click(KEYBOARD_PAGE, IDC_RESET);
+    EXPECT_TRUE(ApplyEnabled());
+
+    Press(PSBTN_OK);
+    std::vector<uint8_t> expected(24, KeyBackslash);
+    for (int slot : { 9, 10, 20, 21, 22, 23 })
+        expected[slot] = 0;   // stored by the switches
+    expected[12] = 0x25;
+    expected.insert(expected.end(), DefaultKeyRows[1], DefaultKeyRows[1] + 24);
+    EXPECT_EQ(SavedKeyRows(), expected);
+}
+
+TEST_F(KeyboardPageTest, CaptureTakesTheLowestHeldKeyIntoTheFocusedListOnly)
+{
+    struct Case {
+        const char *road;
+        int focus;
+        std::vector<int> held;
+        const char *circle;   // what "Circle" then shows
+        bool changed;         // Apply enabled afterwards
+    };
+    const Case cases[] = {
+        { "W and A held", CIRCLE, { KeyW, KeyA }, "W", true },
+        { "left Ctrl blocks A", CIRCLE, { KeyLeftCtrl, KeyA }, "O", false },
+        { "left Ctrl does not block Q", CIRCLE, { KeyLeftCtrl, KeyQ }, "Q", true },
+        { "Escape blocks everything", CIRCLE, { KeyEscape, KeyK, KeyF12 }, "O", false },
+        { "the last row", CIRCLE, { KeyF12 }, "F12", true },
+        { "the backslash row", CIRCLE, { KeyBackslash }, "\\", true },
+        { "the key already shown", CIRCLE, { KeyO }, "O", true },
+        { "focus on a radio button", IDC_PLAYER1, { KeyK }, "O", false },
+        { "focus on the reset button", IDC_RESET, { KeyK }, "O", false },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.road);
+        TearDown();
+        SetUp();
+        OpenKeyboardPage();
+        Focus(KEYBOARD_PAGE, c.focus);
+        ASSERT_EQ(GetFocus(), Control(KEYBOARD_PAGE, c.focus));
+        ASSERT_TRUE(HoldDuringATick(c.held));
+        EXPECT_EQ(Shown(CIRCLE), c.circle);
+        EXPECT_EQ(ApplyEnabled(), c.changed);
+        std::vector<std::string> others = PlayerOneDefaults;
+        others[4] = c.circle;
+        EXPECT_EQ(ShownColumn(), others);
+    }
+}
+
+TEST_F(KeyboardPageTest, WithoutAKeyboardTheListsStillWork)
+{
+    FakeInput.keyboard.present = false;
+    OpenKeyboardPage();
+    Focus(KEYBOARD_PAGE, CIRCLE);
+    FakeInput.keyboard.Press(KeyK);
+    PumpFor(100);
+    EXPECT_EQ(Shown(CIRCLE), "O");
+    EXPECT_FALSE(ApplyEnabled());
+    Choose(KEYBOARD_PAGE, CIRCLE, 16);
+    Press(PSBTN_OK);
+    std::vector<uint8_t> rows = SavedKeyRows();
+    ASSERT_EQ(rows.size(), 48u);
+    EXPECT_EQ(rows[5], 0x25);
+}
+
+TEST_F(KeyboardPageTest, TheKeyboardIsPolledOnlyWhileThePageIsActive)
+{
+    OpenSheet();
+    PumpFor(100);
+    EXPECT_EQ(FakeInput.Count(PollCall), 0);   // never shown yet
+    ShowPage(KEYBOARD_PAGE);
+    EXPECT_TRUE(PumpUntilCalledAgain(PollCall));
+    for (int other : { GRAPHIC_PAGE, GAMEPAD_PAGE }) {
+        SCOPED_TRACE(other);
+        ShowPage(other);
+        int polls = FakeInput.Count(PollCall);
+        PumpFor(150);
+        EXPECT_EQ(FakeInput.Count(PollCall), polls);
+        ShowPage(KEYBOARD_PAGE);
+        EXPECT_TRUE(PumpUntilCalledAgain(PollCall));
+    }
+    // Apply leaves the page active, so capture goes on.
+    Choose(KEYBOARD_PAGE, UP, 16);
+    Press(PSBTN_APPLYNOW);
+    EXPECT_TRUE(PumpUntilCalledAgain(PollCall));
+}
+
+TEST_F(KeyboardPageTest, OkAfterAllThreePagesWritesThreeTimesWithTheCapturedKey)
+{
+    OpenKeyboardPage();
+    Focus(KEYBOARD_PAGE, CIRCLE);
+    ASSERT_TRUE(HoldDuringATick({ KeyK }));
+    ShowPage(GAMEPAD_PAGE);
+    ApplyObserver observer;
+    Press(PSBTN_OK);
+    ASSERT_EQ(observer.Pages(),
+              std::vector<HWND>({ Page(GRAPHIC_PAGE), Page(KEYBOARD_PAGE), Page(GAMEPAD_PAGE) }));
+    // The first page writes before the keyboard page stores its lists;
+    // every later write holds the captured key.
+    const uint8_t circle[3] = { 0x18, 0x25, 0x25 };
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(observer.writes[i].bytes.size(), 256u) << i;
+        EXPECT_EQ(observer.writes[i].bytes[5], circle[i]) << i;
+    }
+}
+
+} // namespace
