@@ -26,11 +26,27 @@ static void ReportSaveFailure(HWND page, DWORD error)
     MessageBoxA(GetParent(page), text, CONFIG_TITLE, MB_OK | MB_ICONERROR);
 }
 
+// The sheet told its current page PSN_KILLACTIVE before asking the pages
+// to apply; a vetoed apply leaves that page shown, and the sheet does not
+// activate it again. Doing it here restarts an assignment page's capture
+// timer, which would otherwise stay off until the user changed tabs.
+static void ReactivateCurrentPage(HWND sheet)
+{
+    HWND current = PropSheet_GetCurrentPageHwnd(sheet);
+    if (!current)
+        return;
+    NMHDR header = { sheet, 0, (UINT)PSN_SETACTIVE };
+    SendMessageA(current, WM_NOTIFY, 0, (LPARAM)&header);
+}
+
 INT_PTR SaveSettingsForPage(HWND page)
 {
     if (SaveSettingFile() == 0)
         return 0;
     ReportSaveFailure(page, GetLastError());
+    // Before the veto is recorded: a notification handled by this same page
+    // clears its DWLP_MSGRESULT.
+    ReactivateCurrentPage(GetParent(page));
     // Veto the apply: the sheet stays open on this page so the user can
     // retry, and the pages after it are not asked to save again.
     SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);

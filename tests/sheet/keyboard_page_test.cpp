@@ -378,4 +378,22 @@ TEST_F(KeyboardPageTest, OkAfterAllThreePagesWritesThreeTimesWithTheCapturedKey)
     }
 }
 
+TEST_F(KeyboardPageTest, AFailedSaveLeavesThePageCapturing)
+{
+    ASSERT_TRUE(CreateDirectoryA("setting.cfg", NULL));
+    OpenKeyboardPage();
+    EXPECT_EQ(PressCatchingMessageBoxes(PSBTN_OK).size(), 1u);
+    ASSERT_FALSE(SheetClosed());
+    EXPECT_EQ(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0), (LRESULT)Page(KEYBOARD_PAGE));
+    Focus(KEYBOARD_PAGE, CIRCLE);
+    ASSERT_TRUE(HoldDuringATick({ KeyK }));
+    EXPECT_EQ(Shown(CIRCLE), "K");
+    ASSERT_TRUE(RemoveDirectoryA("setting.cfg"));
+    Press(PSBTN_OK);
+    EXPECT_TRUE(SheetClosed());
+    std::vector<uint8_t> rows = SavedKeyRows();
+    ASSERT_EQ(rows.size(), 48u);
+    EXPECT_EQ(rows[5], 0x25);
+}
+
 } // namespace
