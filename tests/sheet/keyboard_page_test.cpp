@@ -305,11 +305,13 @@ TEST_F(KeyboardPageTest, CaptureTakesTheLowestHeldKeyIntoTheFocusedListOnly)
         { "focus on a radio button", IDC_PLAYER1, { KeyK }, "O", false },
         { "focus on the reset button", IDC_RESET, { KeyK }, "O", false },
     };
+    OpenKeyboardPage();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.road);
-        TearDown();
-        SetUp();
-        OpenKeyboardPage();
+        // Back to "O" with Apply disabled.
+        SendMessageA(Control(KEYBOARD_PAGE, CIRCLE), CB_SETCURSEL, 20, 0);
+        Press(PSBTN_APPLYNOW);
+        ASSERT_FALSE(ApplyEnabled());
         Focus(KEYBOARD_PAGE, c.focus);
         ASSERT_EQ(GetFocus(), Control(KEYBOARD_PAGE, c.focus));
         ASSERT_TRUE(HoldDuringATick(c.held));
