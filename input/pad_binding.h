@@ -13,6 +13,14 @@
 #define PAD_BINDING_SLIDER  0x08000000u
 #define PAD_BINDING_MOVING  (PAD_BINDING_AXIS | PAD_BINDING_SLIDER)
 
+// What a PadBinding can name, which is also what the pad state record
+// (DIJOYSTATE) carries: buttons 1..32 (5 bits), sliders 1..2 (1 bit) and
+// hats 1..4 (2 bits). A pad's inputs beyond these are neither listed nor
+// captured.
+#define PAD_BINDING_BUTTONS 32
+#define PAD_BINDING_SLIDERS 2
+#define PAD_BINDING_HATS    4
+
 // Axis direction codes (low 4 bits of an axis binding).
 enum PadAxisDirection {
     PAD_AXIS_X_MIN, PAD_AXIS_X_MAX, PAD_AXIS_Y_MIN, PAD_AXIS_Y_MAX,

@@ -6,6 +6,10 @@
 
 static const LONG Threshold = 64;   // strict: -64..64 is rest
 
+static_assert(sizeof(DIJOYSTATE::rgbButtons) == PAD_BINDING_BUTTONS, "state buttons");
+static_assert(sizeof(DIJOYSTATE::rglSlider) / sizeof(LONG) == PAD_BINDING_SLIDERS, "state sliders");
+static_assert(sizeof(DIJOYSTATE::rgdwPOV) / sizeof(DWORD) == PAD_BINDING_HATS, "state hats");
+
 // Only a lost acquisition is worth acquiring again; any other failure
 // leaves the device silent.
 static void ReacquireIfLost(IDirectInputDevice8A *device, HRESULT hr)
@@ -60,7 +64,7 @@ static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state)
     const PadCapsRecord &caps = PadCaps[pad];
     uint32_t padBits = PadBindingPadBits(pad);
 
-    for (uint32_t b = 0; b < caps.ButtonCount && b < 32; ++b) {
+    for (uint32_t b = 0; b < caps.ButtonCount && b < PAD_BINDING_BUTTONS; ++b) {
         if (state.rgbButtons[b] & 0x80)
             return padBits | PAD_BINDING_BUTTON | b;
     }
@@ -82,14 +86,14 @@ static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state)
     }
 
     if (Settings.PadAdvancedFlags & PAD_ADVANCED_SLIDERS) {
-        for (uint32_t s = 0; s < caps.SliderCount && s < 2; ++s) {
+        for (uint32_t s = 0; s < caps.SliderCount && s < PAD_BINDING_SLIDERS; ++s) {
             int end = AxisDirection(state.rglSlider[s], 0);
             if (end >= 0)
                 return padBits | PAD_BINDING_SLIDER | (s << 8) | (uint32_t)end;
         }
     }
 
-    for (uint32_t h = 0; h < caps.PovCount && h < 4; ++h) {
+    for (uint32_t h = 0; h < caps.PovCount && h < PAD_BINDING_HATS; ++h) {
         DWORD value = state.rgdwPOV[h];
         if (LOWORD(value) == 0xFFFF)
             continue;   // centred
