@@ -40,6 +40,14 @@ void KeyCaptureTick(HWND page);
 extern int PadPagePlayer;
 extern HWND PadPageWindow;
 
+void FillPadCombos();
+void LoadPadRow(int player);
+void StorePadRow(int player);
+// The AnalogGroup rule for a choice or capture of code (label: its label)
+// in list, whose AssignIndex is 16 or more.
+void ApplyAnalogGroupRule(HWND page, HWND list, uint32_t code, const char *label, int assignIndex);
+void PadCaptureTick(HWND page);
+
 // Enables the sheet's Apply button on behalf of a page.
 void MarkSheetChanged(HWND page);
 // A page's PSN_APPLY: writes the whole settings file. When the file cannot
