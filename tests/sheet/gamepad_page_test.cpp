@@ -1,0 +1,673 @@
+// The gamepad page on the real sheet with fake pads: what the lists offer,
+// loading and storing a player's row, the AnalogGroup rules, the Advanced
+// boxes, "Reset to Default", player switches and live capture.
+
+#include "tests/sheet_harness.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+#include <string.h>
+
+#include <functional>
+
+#include "res/resource.h"
+#include "settings/settings.h"
+
+namespace {
+
+// The lists by their labels; AssignIndex 14, 15 and 20..23 have none.
+enum PadListId {
+    UP = 1041, DOWN, LEFT, RIGHT, CIRCLE, CROSS, TRIANGLE, SQUARE,
+    L1, L2, R1, R2, SELECT, START,
+    UP_A = 1057, DOWN_A, LEFT_A, RIGHT_A,
+};
+const int ListIds[18] = { UP, DOWN, LEFT, RIGHT, CIRCLE, CROSS, TRIANGLE, SQUARE, L1, L2,
+                          R1, R2, SELECT, START, UP_A, DOWN_A, LEFT_A, RIGHT_A };
+
+typedef std::vector<std::string> Texts;
+typedef std::vector<uint32_t> Row;
+
+const uint32_t NONE = 0xFFFFFFFF;
+
+Texts Join(std::initializer_list<Texts> parts)
+{
+    Texts all;
+    for (const Texts &part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// "1BUTTON1" .. "1BUTTONcount" of pad number n (1 or 2).
+Texts ButtonTexts(int n, int count)
+{
+    Texts texts;
+    for (int b = 1; b <= count; ++b)
+        texts.push_back(std::to_string(n) + "BUTTON" + std::to_string(b));
+    return texts;
+}
+
+Texts HatTexts(int n, int count)
+{
+    Texts texts;
+    for (int h = 1; h <= count; ++h) {
+        for (const char *d : { "POV Up", "POV Down", "POV Left", "POV Right" })
+            texts.push_back(std::to_string(n) + d + std::to_string(h));
+    }
+    return texts;
+}
+
+Texts StickTexts(int n)
+{
+    Texts texts;
+    for (const char *d : { "Left", "Right", "Up", "Down" })
+        texts.push_back(std::to_string(n) + d);
+    return texts;
+}
+
+class GamepadPageTest : public SheetTest {
+protected:
+    // Starts from a settings file that holds this record.
+    void WriteSettings(const SettingBlock &block)
+    {
+        std::vector<uint8_t> bytes(sizeof block);
+        memcpy(bytes.data(), &block, sizeof block);
+        WriteWholeFile("setting.cfg", bytes);
+    }
+    // A record whose player 1 row holds these codes in AssignIndex order
+    // (unlisted entries stay 0) and the given flags.
+    SettingBlock Record(const Row &row0, uint32_t flags = 0)
+    {
+        SettingBlock block;
+        memset(&block, 0, sizeof block);
+        for (size_t a = 0; a < row0.size(); ++a)
+            block.PadRow[0][a] = row0[a];
+        block.PadAdvancedFlags = flags;
+        return block;
+    }
+    void OpenPadPage()
+    {
+        OpenSheet();
+        ShowPage(GAMEPAD_PAGE);
+    }
+    std::string Shown(int id) const { return SelectedText(GAMEPAD_PAGE, id); }
+    Texts ShownAll() const
+    {
+        Texts texts;
+        for (int id : ListIds)
+            texts.push_back(Shown(id));
+        return texts;
+    }
+    Texts ShownGroup() const
+    {
+        return { Shown(UP_A), Shown(DOWN_A), Shown(LEFT_A), Shown(RIGHT_A) };
+    }
+    // The index of the entry with this text, or CB_ERR.
+    int Entry(int id, const std::string &text) const
+    {
+        return (int)SendMessageA(Control(GAMEPAD_PAGE, id), CB_FINDSTRINGEXACT, (WPARAM)-1,
+                                 (LPARAM)text.c_str());
+    }
+    // A user's choice of the entry with this text.
+    void ChooseEntry(int id, const std::string &text)
+    {
+        int item = Entry(id, text);
+        ASSERT_GE(item, 0) << text;
+        Choose(GAMEPAD_PAGE, id, item);
+    }
+    // One capture tick as the page's timer delivers it.
+    void Tick()
+    {
+        SendMessageA(Page(GAMEPAD_PAGE), WM_TIMER, 0, 0);
+        PumpMessages();
+    }
+    // The settings record as the file holds it after OK or Apply.
+    SettingBlock Saved(int button)
+    {
+        Press(button);
+        SettingBlock block;
+        memset(&block, 0xEE, sizeof block);
+        std::vector<uint8_t> bytes = File();
+        EXPECT_EQ(bytes.size(), sizeof block);
+        if (bytes.size() == sizeof block)
+            memcpy(&block, bytes.data(), sizeof block);
+        return block;
+    }
+    static Row RowOf(const SettingBlock &block, int player)
+    {
+        return Row(block.PadRow[player], block.PadRow[player] + PAD_ROW_SIZE);
+    }
+    void StartAgain()
+    {
+        TearDown();
+        SetUp();
+    }
+};
+
+TEST_F(GamepadPageTest, ListsOfferNoneThenTheInputsOfEachUsablePadInOrder)
+{
+    struct Case {
+        const char *what;
+        std::function<void()> pads;
+        Texts entries;
+        bool rotater, slider;
+    };
+    const Case cases[] = {
+        { "Z, Rz, a slider, a hat and 4 buttons",
+          [] { FakeInput.AddPad(4).Axis(GUID_ZAxis).Axis(GUID_RzAxis).Sliders(1).Povs(1); },
+          { "None", "1Left", "1Right", "1Up", "1Down", "1ZMIN", "1Z Max", "1RZ Min", "1RZ Max",
+            "1Sld Min1", "1Sld Max1", "1POV Up1", "1POV Down1", "1POV Left1", "1POV Right1",
+            "1BUTTON1", "1BUTTON2", "1BUTTON3", "1BUTTON4" },
+          true, true },
+        { "X, Y and 12 buttons", [] { FakeInput.AddPad(12); },
+          Join({ { "None" }, StickTexts(1), ButtonTexts(1, 12) }), false, false },
+        { "no pad", [] {}, { "None" }, false, false },
+        { "a pad only in slot 1",
+          [] {
+              FakeInput.AddPad(3).results.setDataFormat = DIERR_INVALIDPARAM;
+              FakeInput.AddPad(2).Axis(GUID_RxAxis);
+          },
+          Join({ { "None" }, StickTexts(2), { "2RX Min", "2RX Max" }, ButtonTexts(2, 2) }),
+          true, false },
+        { "two pads",
+          [] {
+              FakeInput.AddPad(2).Povs(1);
+              FakeInput.AddPad(1).Axis(GUID_RyAxis).Sliders(1);
+          },
+          Join({ { "None" }, StickTexts(1), HatTexts(1, 1), ButtonTexts(1, 2), StickTexts(2),
+                 { "2RY Min", "2RY Max", "2Sld Min1", "2Sld Max1" }, ButtonTexts(2, 1) }),
+          true, true },
+        { "a pad without buttons is no usable pad, but its axes count for the boxes",
+          [] {
+              FakeInput.AddPad(0).Axis(GUID_RxAxis).Sliders(1).Povs(1);
+              FakeInput.AddPad(1);
+          },
+          Join({ { "None" }, StickTexts(2), ButtonTexts(2, 1) }), true, true },
+        { "40 buttons, 3 sliders and 5 hats: what a code can name",
+          [] { FakeInput.AddPad(40).Sliders(3).Povs(5); },
+          Join({ { "None" }, StickTexts(1), { "1Sld Min1", "1Sld Max1", "1Sld Min2", "1Sld Max2" },
+                 HatTexts(1, 4), ButtonTexts(1, 32) }),
+          false, true },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        StartAgain();
+        c.pads();
+        OpenPadPage();
+        for (int id : ListIds)
+            EXPECT_EQ(ListTexts(GAMEPAD_PAGE, id), c.entries) << id;
+        EXPECT_EQ(Enabled(GAMEPAD_PAGE, IDC_ROTATER), c.rotater);
+        EXPECT_EQ(Enabled(GAMEPAD_PAGE, IDC_SLIDER), c.slider);
+        EXPECT_FALSE(ApplyEnabled());
+    }
+}
+
+TEST_F(GamepadPageTest, EveryChosenEntryIsStoredAsItsCode)
+{
+    FakeInput.AddPad(4).Axis(GUID_ZAxis).Axis(GUID_RzAxis).Sliders(1).Povs(1);
+    OpenPadPage();
+    // Entry i + 1 in the i-th list: every input of the pad once. The
+    // analog lists get the buttons, which leave each other alone.
+    for (int i = 0; i < 18; ++i)
+        Choose(GAMEPAD_PAGE, ListIds[i], i + 1);
+    EXPECT_TRUE(ApplyEnabled());
+    SettingBlock saved = Saved(PSBTN_OK);
+    EXPECT_EQ(RowOf(saved, 0),
+              Row({ 0x02000000, 0x02000001, 0x02000002, 0x02000003, 0x02000004, 0x02000005,
+                    0x0200000A, 0x0200000B, 0x08000000, 0x08000001,
+                    0x04000000, 0x04000001, 0x04000002, 0x04000003, 0, 0,
+                    0x01000000, 0x01000001, 0x01000002, 0x01000003, 0, 0, 0, 0 }));
+    // Player 2 has no pad of its own: its defaults name nothing.
+    EXPECT_EQ(RowOf(saved, 1), Row(PAD_ROW_SIZE, NONE));
+}
+
+TEST_F(GamepadPageTest, EntriesOfBothPadsUpToTheLimitsStoreTheInputTheyShow)
+{
+    FakeInput.AddPad(40).Sliders(3).Povs(5);
+    FakeInput.AddPad(3).Axis(GUID_RxAxis);
+    struct Case { int id; const char *text; int assignIndex; uint32_t code; };
+    const Case cases[] = {
+        { CIRCLE, "1BUTTON32", 4, 0x0100001F },  { CROSS, "1BUTTON10", 5, 0x01000009 },
+        { TRIANGLE, "1Sld Max2", 6, 0x08000101 }, { SQUARE, "1POV Right4", 7, 0x04000303 },
+        { L1, "2RX Max", 8, 0x82000007 },         { L2, "2BUTTON3", 9, 0x81000002 },
+        { R1, "2Up", 10, 0x82000002 },            { R2, "None", 11, NONE },
+    };
+    OpenPadPage();
+    for (const Case &c : cases)
+        ChooseEntry(c.id, c.text);
+    SettingBlock saved = Saved(PSBTN_APPLYNOW);
+    for (const Case &c : cases)
+        EXPECT_EQ(saved.PadRow[0][c.assignIndex], c.code) << c.text;
+    // Shown again from the stored codes, each finds its own entry.
+    Click(GAMEPAD_PAGE, IDC_PLAYER2);
+    Click(GAMEPAD_PAGE, IDC_PLAYER1);
+    for (const Case &c : cases)
+        EXPECT_EQ(Shown(c.id), c.text);
+}
+
+TEST_F(GamepadPageTest, WithoutPadsOnlyNoneIsOfferedAndTheMarksComeFromTheFile)
+{
+    WriteSettings(Record({ 0x02000002, 0x02000003, 0x02000000, 0x02000001, 0x01000000 },
+                         PAD_ADVANCED_ROTATION | PAD_ADVANCED_SLIDERS));
+    OpenPadPage();
+    for (int id : ListIds)
+        EXPECT_EQ(ListTexts(GAMEPAD_PAGE, id), Texts({ "None" })) << id;
+    EXPECT_EQ(ShownAll(), Texts(18, "None"));
+    EXPECT_FALSE(Enabled(GAMEPAD_PAGE, IDC_ROTATER));
+    EXPECT_FALSE(Enabled(GAMEPAD_PAGE, IDC_SLIDER));
+    EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_ROTATER), BST_CHECKED);
+    EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_SLIDER), BST_CHECKED);
+
+    Focus(GAMEPAD_PAGE, CIRCLE);
+    Tick();   // nothing to poll
+    EXPECT_FALSE(ApplyEnabled());
+
+    Click(GAMEPAD_PAGE, IDC_RESET);
+    EXPECT_EQ(ShownAll(), Texts(18, "None"));
+    EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_ROTATER), BST_UNCHECKED);
+    EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_SLIDER), BST_UNCHECKED);
+    EXPECT_FALSE(ApplyEnabled());
+    SettingBlock saved = Saved(PSBTN_OK);
+    Row expected(PAD_ROW_SIZE, NONE);
+    for (int a : { 14, 15, 20, 21, 22, 23 })
+        expected[a] = 0;
+    EXPECT_EQ(RowOf(saved, 0), expected);
+    EXPECT_EQ(saved.PadAdvancedFlags, 0u);
+}
+
+TEST_F(GamepadPageTest, AStoredCodeShowsTheEntryWhoseTextIsItsLabelOrNone)
+{
+    FakeInput.AddPad(12);
+    struct Case { int assignIndex; uint32_t stored; const char *shown; uint32_t saved; };
+    const Case cases[] = {
+        { 0, 0x02000002, "1Up", 0x02000002 },
+        { 4, 0x01000009, "1BUTTON10", 0x01000009 },
+        { 5, 0x01000000, "1BUTTON1", 0x01000000 },      // not "1BUTTON10"
+        { 6, 0x01000001, "1BUTTON2", 0x01000001 },
+        { 7, 0x0100000C, "None", NONE },                // beyond the 12 buttons
+        { 8, 0x81000000, "None", NONE },                // no pad 1
+        { 9, 0x00000005, "None", NONE },                // no kind bit
+        { 10, 0, "None", NONE },
+        { 11, 0x04000000, "None", NONE },               // the pad has no hat
+        { 12, 0x04000007, "None", NONE },               // no label
+        { 13, 0x08000000, "None", NONE },               // nor a slider
+        { 14, 0x01000001, nullptr, 0 },                 // no list
+        { 15, 0x02000000, nullptr, 0 },
+        // Loading does not run the group rules.
+        { 16, 0x02000000, "1Left", 0x02000000 },
+        { 17, 0x01000002, "1BUTTON3", 0x01000002 },
+        { 18, 0x02000002, "1Up", 0x02000002 },
+        { 19, NONE, "None", NONE },
+        { 20, 0x01000003, nullptr, 0 },
+        { 23, NONE, nullptr, 0 },
+    };
+    Row stored(PAD_ROW_SIZE, NONE);
+    for (const Case &c : cases)
+        stored[c.assignIndex] = c.stored;
+    WriteSettings(Record(stored));
+
+    // A page that is never opened leaves the row as loaded.
+    OpenSheet();
+    EXPECT_EQ(RowOf(Saved(PSBTN_OK), 0), stored);
+
+    StartAgain();
+    FakeInput.AddPad(12);
+    WriteSettings(Record(stored));
+    OpenPadPage();
+    EXPECT_FALSE(ApplyEnabled());
+    Row expected(PAD_ROW_SIZE, NONE);
+    for (const Case &c : cases) {
+        if (c.shown) {
+            EXPECT_EQ(Shown(IDC_ASSIGN_FIRST + c.assignIndex), c.shown) << c.assignIndex;
+        }
+        expected[c.assignIndex] = c.saved;
+    }
+    expected[21] = expected[22] = 0;
+    EXPECT_EQ(RowOf(Saved(PSBTN_OK), 0), expected);
+}
+
+TEST_F(GamepadPageTest, ResetShowsTheShownPlayersPadDefaultsWithoutMarkingChanged)
+{
+    struct Case {
+        const char *what;
+        std::vector<int> buttons;   // one pad per entry
+        int player;
+        Texts shown;
+    };
+    const Texts fourNone(4, "None");
+    const Case cases[] = {
+        { "12 buttons, player 1", { 12 }, 0,
+          Join({ { "1Up", "1Down", "1Left", "1Right", "1BUTTON1", "1BUTTON2", "1BUTTON3",
+                   "1BUTTON4", "1BUTTON7", "1BUTTON8", "1BUTTON5", "1BUTTON6", "1BUTTON9",
+                   "1BUTTON10" }, fourNone }) },
+        { "6 buttons, player 1", { 6 }, 0,
+          Join({ { "1Up", "1Down", "1Left", "1Right", "1BUTTON1", "1BUTTON2", "1BUTTON3",
+                   "1BUTTON4" }, Texts(6, "None"), fourNone }) },
+        { "one pad, player 2", { 12 }, 1, Texts(18, "None") },
+        { "two pads, player 2", { 6, 12 }, 1,
+          Join({ { "2Up", "2Down", "2Left", "2Right", "2BUTTON1", "2BUTTON2", "2BUTTON3",
+                   "2BUTTON4", "2BUTTON7", "2BUTTON8", "2BUTTON5", "2BUTTON6", "2BUTTON9",
+                   "2BUTTON10" }, fourNone }) },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        StartAgain();
+        for (int buttons : c.buttons)
+            FakeInput.AddPad(buttons).Axis(GUID_RxAxis).Sliders(1);
+        // Both rows name the first button everywhere; every flag bit is set.
+        SettingBlock start = Record(Row(PAD_ROW_SIZE, 0x01000000), 0xFFFFFFFF);
+        for (uint32_t &code : start.PadRow[1])
+            code = 0x01000000;
+        WriteSettings(start);
+        OpenPadPage();
+        if (c.player == 1)
+            Click(GAMEPAD_PAGE, IDC_PLAYER2);
+        ASSERT_EQ(Checked(GAMEPAD_PAGE, IDC_ROTATER), BST_CHECKED);
+
+        Click(GAMEPAD_PAGE, IDC_RESET);
+        EXPECT_EQ(ShownAll(), c.shown);
+        EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_ROTATER), BST_UNCHECKED);
+        EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_SLIDER), BST_UNCHECKED);
+        EXPECT_FALSE(ApplyEnabled());
+
+        SettingBlock saved = Saved(PSBTN_OK);
+        EXPECT_EQ(saved.PadAdvancedFlags, 0u);
+        // The stored row holds what the lists show; the other row is as
+        // loaded (player 1's row was stored at the switch).
+        Row row = RowOf(saved, c.player);
+        for (int i = 0; i < 18; ++i) {
+            if (c.shown[i] == "None") {
+                EXPECT_EQ(row[ListIds[i] - IDC_ASSIGN_FIRST], NONE) << ListIds[i];
+            }
+        }
+        for (int a : { 14, 15, 20, 21, 22, 23 })
+            EXPECT_EQ(row[a], 0u) << a;
+        if (c.player == 0) {
+            EXPECT_EQ(RowOf(saved, 1), Row(PAD_ROW_SIZE, 0x01000000));
+        }
+    }
+}
+
+TEST_F(GamepadPageTest, AnalogGroupRulesFollowAChoice)
+{
+    struct Case {
+        const char *what;
+        Texts group;    // Up(A), Down(A), Left(A), Right(A) before
+        int id;
+        const char *chosen;
+        Texts after;    // the group afterwards
+    };
+    const Case cases[] = {
+        { "an axis end fills its pair and clears hats",
+          { "None", "None", "1POV Left1", "1BUTTON2" }, UP_A, "1Down",
+          { "1Up", "1Down", "None", "1BUTTON2" } },
+        { "an axis end leaves the other pair's axis end",
+          { "None", "None", "1Left", "1POV Right1" }, UP_A, "1Down",
+          { "1Up", "1Down", "1Left", "None" } },
+        { "an upper end chosen in the even member",
+          { "1BUTTON2", "None", "None", "None" }, LEFT_A, "2RX Max",
+          { "1BUTTON2", "None", "2RX Min", "2RX Max" } },
+        { "a slider end",
+          { "1Up", "1Down", "1POV Left1", "None" }, RIGHT_A, "1Sld Min1",
+          { "1Up", "1Down", "1Sld Min1", "1Sld Max1" } },
+        { "a hat direction fills the group",
+          { "1Up", "1Down", "1BUTTON2", "None" }, DOWN_A, "1POV Left2",
+          { "1POV Up2", "1POV Down2", "1POV Left2", "1POV Right2" } },
+        { "a button clears every hat direction",
+          { "1POV Up1", "1POV Down1", "1POV Left1", "1POV Right1" }, RIGHT_A, "1BUTTON5",
+          { "None", "None", "None", "1BUTTON5" } },
+        { "a button clears its partner's axis end",
+          { "1Up", "1Down", "1Left", "1Right" }, LEFT_A, "1BUTTON5",
+          { "1Up", "1Down", "1BUTTON5", "None" } },
+        { "a button keeps a button partner",
+          { "None", "1BUTTON2", "1POV Up1", "None" }, UP_A, "1BUTTON5",
+          { "1BUTTON5", "1BUTTON2", "None", "None" } },
+        { "None clears its partner's axis end",
+          { "1Up", "1Down", "1BUTTON2", "1Right" }, UP_A, "None",
+          { "None", "None", "1BUTTON2", "1Right" } },
+        { "an axis end outside the group changes no other list",
+          { "1Up", "1Down", "1Left", "1Right" }, UP, "1Down",
+          { "1Up", "1Down", "1Left", "1Right" } },
+    };
+    FakeInput.AddPad(12).Sliders(1).Povs(2);
+    FakeInput.AddPad(2).Axis(GUID_RxAxis);
+    OpenPadPage();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        // The group as a loaded row would show it; no rule runs for that.
+        for (int i = 0; i < 4; ++i) {
+            int id = UP_A + i;
+            SendMessageA(Control(GAMEPAD_PAGE, id), CB_SETCURSEL, Entry(id, c.group[i]), 0);
+        }
+        ASSERT_EQ(ShownGroup(), c.group);
+        Press(PSBTN_APPLYNOW);
+        Texts before = ShownAll();
+
+        ChooseEntry(c.id, c.chosen);
+        Texts expected = before;
+        std::copy(c.after.begin(), c.after.end(), expected.begin() + 14);
+        if (c.id < UP_A)
+            expected[c.id - IDC_ASSIGN_FIRST] = c.chosen;
+        EXPECT_EQ(ShownAll(), expected);
+        EXPECT_TRUE(ApplyEnabled());
+    }
+}
+
+TEST_F(GamepadPageTest, AHeldButtonIsCapturedAtEveryTickWhileThePageIsActive)
+{
+    FakePad &pad = FakeInput.AddPad(12);
+    OpenPadPage();
+    Focus(GAMEPAD_PAGE, CIRCLE);
+    HWND circle = Control(GAMEPAD_PAGE, CIRCLE);
+    SendMessageA(circle, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(SendMessageA(circle, CB_GETDROPPEDSTATE, 0, 0));
+    pad.Press(2);
+    ASSERT_TRUE(PumpUntilCalledAgain("pad0.GetDeviceState(80)"));
+    EXPECT_EQ(Shown(CIRCLE), "1BUTTON3");
+    EXPECT_FALSE(SendMessageA(circle, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_TRUE(ApplyEnabled());
+
+    // Still held: the next tick marks the sheet changed again.
+    Press(PSBTN_APPLYNOW);
+    ASSERT_FALSE(ApplyEnabled());
+    ASSERT_EQ(GetFocus(), circle);
+    ASSERT_TRUE(PumpUntilCalledAgain("pad0.GetDeviceState(80)"));
+    EXPECT_TRUE(ApplyEnabled());
+
+    // Another page is active: the pads are not polled at all.
+    ShowPage(KEYBOARD_PAGE);
+    int polls = FakeInput.Count("pad0.GetDeviceState(80)");
+    PumpFor(150);
+    EXPECT_EQ(FakeInput.Count("pad0.GetDeviceState(80)"), polls);
+    ShowPage(GAMEPAD_PAGE);
+    EXPECT_TRUE(PumpUntilCalledAgain("pad0.GetDeviceState(80)"));
+}
+
+TEST_F(GamepadPageTest, CaptureActsOnlyOnTheFocusedList)
+{
+    FakePad &pad = FakeInput.AddPad(12).Axis(GUID_RxAxis).Sliders(1);
+    WriteSettings(Record({ 0x02000002, 0x02000003, 0x02000000, 0x02000001, 0x01000000 }));
+    OpenPadPage();
+    pad.Press(2);
+    Texts before = ShownAll();
+    const int others[] = { IDC_PLAYER1, IDC_PLAYER2, IDC_ROTATER, IDC_SLIDER, IDC_RESET };
+    for (int id : others) {
+        Focus(GAMEPAD_PAGE, id);
+        ASSERT_EQ(GetFocus(), Control(GAMEPAD_PAGE, id));
+        Tick();
+        EXPECT_EQ(ShownAll(), before) << id;
+        EXPECT_FALSE(ApplyEnabled()) << id;
+    }
+    Focus(GAMEPAD_PAGE, CROSS);
+    Tick();
+    Texts expected = before;
+    expected[5] = "1BUTTON3";
+    EXPECT_EQ(ShownAll(), expected);
+    EXPECT_TRUE(ApplyEnabled());
+}
+
+TEST_F(GamepadPageTest, RotationAxesAndSlidersAreCapturedOnlyWithTheirBoxChecked)
+{
+    struct Case { int box; std::function<void(FakePad &)> move; const char *label; };
+    const Case cases[] = {
+        { IDC_ROTATER, [](FakePad &pad) { pad.state.lRx = 100; }, "1RX Max" },
+        { IDC_SLIDER, [](FakePad &pad) { pad.state.rglSlider[0] = -100; }, "1Sld Min1" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        StartAgain();
+        FakePad &pad = FakeInput.AddPad(4).Axis(GUID_RxAxis).Sliders(1);
+        OpenPadPage();
+        c.move(pad);
+        Focus(GAMEPAD_PAGE, CIRCLE);
+        Tick();
+        EXPECT_EQ(Shown(CIRCLE), "1BUTTON1");
+        EXPECT_FALSE(ApplyEnabled());
+
+        Click(GAMEPAD_PAGE, c.box);
+        EXPECT_TRUE(ApplyEnabled());
+        Press(PSBTN_APPLYNOW);
+        Focus(GAMEPAD_PAGE, CIRCLE);
+        Tick();
+        EXPECT_EQ(Shown(CIRCLE), c.label);
+        EXPECT_TRUE(ApplyEnabled());
+
+        Click(GAMEPAD_PAGE, c.box);
+        ChooseEntry(CIRCLE, "None");
+        Press(PSBTN_APPLYNOW);
+        Focus(GAMEPAD_PAGE, CIRCLE);
+        Tick();
+        EXPECT_EQ(Shown(CIRCLE), "None");
+        EXPECT_FALSE(ApplyEnabled());
+    }
+}
+
+TEST_F(GamepadPageTest, CaptureInTheAnalogGroupRunsItsRule)
+{
+    FakePad &pad = FakeInput.AddPad(4).Povs(2);
+    WriteSettings(Record({ 0x02000002, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                           0x02000002, 0x02000003, 0x01000000, 0x01000001 }));
+    OpenPadPage();
+    pad.state.rgdwPOV[1] = 27000;   // second hat to the left
+    Focus(GAMEPAD_PAGE, DOWN_A);
+    Tick();
+    EXPECT_EQ(ShownGroup(), Texts({ "1POV Up2", "1POV Down2", "1POV Left2", "1POV Right2" }));
+    EXPECT_TRUE(ApplyEnabled());
+
+    // A button captured in "Right(A)" clears the hat directions.
+    pad.Rest();
+    pad.Press(3);
+    Focus(GAMEPAD_PAGE, RIGHT_A);
+    Tick();
+    EXPECT_EQ(ShownGroup(), Texts({ "None", "None", "None", "1BUTTON4" }));
+    EXPECT_EQ(Shown(UP), "1Up");
+}
+
+TEST_F(GamepadPageTest, AnInputWithoutAnEntryChangesNoSelectionButMarksChanged)
+{
+    // Pad 0 has no buttons and so no entries; its X axis is still polled.
+    FakePad &bare = FakeInput.AddPad(0).Axis(GUID_RxAxis);
+    FakeInput.AddPad(4).Povs(1);
+    WriteSettings(Record({ 0x82000002, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                           0x84000000, 0x84000001, 0x82000000, 0x82000001 }));
+    OpenPadPage();
+    Texts before = ShownAll();
+    ASSERT_EQ(Shown(UP), "2Up");
+    bare.state.lX = -100;   // "1Left"
+
+    Focus(GAMEPAD_PAGE, UP);
+    Tick();
+    EXPECT_EQ(ShownAll(), before);
+    EXPECT_TRUE(ApplyEnabled());
+
+    // In the group the pair keeps its selection, yet hat directions go.
+    Press(PSBTN_APPLYNOW);
+    Focus(GAMEPAD_PAGE, LEFT_A);
+    Tick();
+    EXPECT_EQ(ShownGroup(), Texts({ "None", "None", "2Left", "2Right" }));
+    EXPECT_TRUE(ApplyEnabled());
+}
+
+TEST_F(GamepadPageTest, AdvancedBoxesRewriteOnlyTheirBitsAndResetClearsTheWord)
+{
+    FakeInput.AddPad(4).Axis(GUID_RxAxis).Sliders(1);
+    WriteSettings(Record({}, 0xA5A5A5A1));
+    OpenPadPage();
+    EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_ROTATER), BST_UNCHECKED);
+    EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_SLIDER), BST_UNCHECKED);
+    struct Step { int id; uint32_t flags; };
+    const Step steps[] = {
+        { IDC_ROTATER, 0xA5A5A5A5 }, { IDC_SLIDER, 0xA5A5A5A7 },
+        { IDC_ROTATER, 0xA5A5A5A3 }, { IDC_SLIDER, 0xA5A5A5A1 },
+    };
+    for (const Step &step : steps) {
+        ASSERT_FALSE(ApplyEnabled());
+        Click(GAMEPAD_PAGE, step.id);
+        EXPECT_TRUE(ApplyEnabled()) << step.id;
+        EXPECT_EQ(Saved(PSBTN_APPLYNOW).PadAdvancedFlags, step.flags) << step.id;
+    }
+    Click(GAMEPAD_PAGE, IDC_ROTATER);
+    Click(GAMEPAD_PAGE, IDC_SLIDER);
+    Press(PSBTN_APPLYNOW);
+    Click(GAMEPAD_PAGE, IDC_RESET);
+    EXPECT_FALSE(ApplyEnabled());
+    EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_ROTATER), BST_UNCHECKED);
+    EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_SLIDER), BST_UNCHECKED);
+    EXPECT_EQ(Saved(PSBTN_OK).PadAdvancedFlags, 0u);
+}
+
+TEST_F(GamepadPageTest, PlayerSwitchesStoreTheShownRowAndKeepApplyAsItWas)
+{
+    FakeInput.AddPad(12);
+    FakeInput.AddPad(12);
+    OpenPadPage();
+    ChooseEntry(CIRCLE, "1BUTTON12");
+    Press(PSBTN_APPLYNOW);
+    Click(GAMEPAD_PAGE, IDC_PLAYER2);
+    EXPECT_FALSE(ApplyEnabled());
+    EXPECT_EQ(Shown(CIRCLE), "2BUTTON1");
+    ChooseEntry(CROSS, "1BUTTON1");   // a row may name either pad
+    Click(GAMEPAD_PAGE, IDC_PLAYER2);   // already shown: nothing happens
+    EXPECT_EQ(Shown(CROSS), "1BUTTON1");
+    Click(GAMEPAD_PAGE, IDC_PLAYER1);
+    EXPECT_EQ(Shown(CIRCLE), "1BUTTON12");
+    Click(GAMEPAD_PAGE, IDC_PLAYER2);
+    EXPECT_EQ(Shown(CROSS), "1BUTTON1");
+
+    SettingBlock saved = Saved(PSBTN_OK);
+    EXPECT_EQ(saved.PadRow[0][4], 0x0100000Bu);
+    EXPECT_EQ(saved.PadRow[0][14], 0u);   // stored at the switch
+    EXPECT_EQ(saved.PadRow[1][4], 0x81000000u);
+    EXPECT_EQ(saved.PadRow[1][5], 0x01000000u);
+    EXPECT_EQ(saved.PadRow[1][15], 0u);
+}
+
+TEST_F(GamepadPageTest, CancelAfterASwitchWritesNothing)
+{
+    FakeInput.AddPad(12);
+    OpenPadPage();
+    ChooseEntry(CIRCLE, "1BUTTON12");
+    Click(GAMEPAD_PAGE, IDC_PLAYER2);
+    Click(GAMEPAD_PAGE, IDC_PLAYER1);
+    EXPECT_EQ(Shown(CIRCLE), "1BUTTON12");
+    Press(PSBTN_CANCEL);
+    EXPECT_TRUE(SheetClosed());
+    EXPECT_FALSE(FileExists());
+}
+
+TEST_F(GamepadPageTest, TabGoesThroughTheListsThenSliderResetAndRotater)
+{
+    FakeInput.AddPad(4).Axis(GUID_RxAxis).Sliders(1);
+    OpenPadPage();
+    HWND page = Page(GAMEPAD_PAGE);
+    std::vector<int> order;
+    HWND control = Control(GAMEPAD_PAGE, UP);
+    for (int i = 0; i < 20; ++i) {
+        control = GetNextDlgTabItem(page, control, FALSE);
+        order.push_back(GetDlgCtrlID(control));
+    }
+    std::vector<int> expected(ListIds + 1, ListIds + 18);
+    expected.insert(expected.end(), { IDC_SLIDER, IDC_RESET, IDC_ROTATER });
+    EXPECT_EQ(order, expected);
+}
+
+} // namespace
