@@ -17,9 +17,6 @@
 // direction from the group and an axis or slider end from its pair partner.
 #include "pages/pages.h"
 
-#include <commctrl.h>
-#include <prsht.h>
-
 #include "app/tooltips.h"
 #include "input/input.h"
 #include "input/pad_binding.h"
@@ -28,10 +25,6 @@
 
 int PadPagePlayer;
 HWND PadPageWindow;
-
-// The capture timer: id 0 on the page window, ticks as WM_TIMER.
-static const UINT_PTR PadCaptureTimer = 0;
-static const UINT PadCapturePeriod = 33;
 
 // AssignIndex 16 and above belong to an AnalogGroup (16..19, 20..23).
 static const int AnalogGroupFirst = 16;
@@ -209,17 +202,6 @@ void ApplyAnalogGroupRule(HWND page, HWND list, uint32_t code, const char *label
     }
 }
 
-// The assignment list that is the given window, or -1 when it is none of
-// them (ids without a control never match).
-static int PadAssignIndexOf(HWND page, HWND window)
-{
-    for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        if (PadList(page, a) == window)
-            return a;
-    }
-    return -1;
-}
-
 void PadCaptureTick(HWND page)
 {
     uint32_t code = PollPads();
@@ -227,12 +209,10 @@ void PadCaptureTick(HWND page)
         return;
     char label[PAD_LABEL_SIZE];
     FormatPadBinding(label, code);
-    HWND focus = GetFocus();
-    if (!focus)
-        return;
-    int a = PadAssignIndexOf(page, focus);
+    int a = FocusedAssignIndex(page);
     if (a < 0)
         return;
+    HWND focus = PadList(page, a);
     if (a < AnalogGroupFirst)
         ShowPadLabel(focus, label);
     else
@@ -334,22 +314,6 @@ static void OnInitDialog(HWND page)
     LoadPadRow(PadPagePlayer);
 }
 
-static INT_PTR OnNotify(HWND page, const NMHDR *header)
-{
-    switch (header->code) {
-    case PSN_APPLY:
-        StorePadRow(PadPagePlayer);
-        return SaveSettingsForPage(page);
-    case PSN_KILLACTIVE:
-        KillTimer(page, PadCaptureTimer);
-        return 0;
-    case PSN_SETACTIVE:
-        SetTimer(page, PadCaptureTimer, PadCapturePeriod, NULL);
-        return 0;
-    }
-    return 0;
-}
-
 INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
@@ -360,7 +324,7 @@ INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
         OnCommand(page, LOWORD(wparam), HIWORD(wparam));
         return 0;
     case WM_NOTIFY:
-        return OnNotify(page, (const NMHDR *)lparam);
+        return AssignmentPageNotify(page, (const NMHDR *)lparam, StorePadRow, PadPagePlayer);
     case WM_TIMER:
         PadCaptureTick(page);
         return 0;

@@ -1,11 +1,18 @@
-// What every page does the same way: marking the sheet changed, saving.
+// What every page does the same way: marking the sheet changed, saving;
+// and what both assignment pages do alike: live capture and PSN_APPLY.
 #include "pages/pages.h"
 
 #include <commctrl.h>
 #include <prsht.h>
 
 #include "app/shell.h"
+#include "res/resource.h"
 #include "settings/settings.h"
+
+// The capture timer of an assignment page: id 0 on the page window, ticks
+// as WM_TIMER every 33 ms while the page is the sheet's active page.
+static const UINT_PTR CaptureTimer = 0;
+static const UINT CapturePeriod = 33;
 
 void MarkSheetChanged(HWND page)
 {
@@ -51,4 +58,34 @@ INT_PTR SaveSettingsForPage(HWND page)
     // retry, and the pages after it are not asked to save again.
     SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
     return TRUE;
+}
+
+int FocusedAssignIndex(HWND page)
+{
+    HWND focus = GetFocus();
+    if (!focus)
+        return -1;
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        if (GetDlgItem(page, IDC_ASSIGN_FIRST + a) == focus)
+            return a;
+    }
+    return -1;
+}
+
+INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, void (*storeRow)(int player),
+                             int player)
+{
+    switch (header->code) {
+    case PSN_APPLY:
+        storeRow(player);
+        return SaveSettingsForPage(page);
+    case PSN_KILLACTIVE:
+        KillTimer(page, CaptureTimer);
+        return 0;
+    case PSN_SETACTIVE:
+        // Setting it again while it runs only restarts its period.
+        SetTimer(page, CaptureTimer, CapturePeriod, NULL);
+        return 0;
+    }
+    return 0;
 }

@@ -54,3 +54,13 @@ void MarkSheetChanged(HWND page);
 // be written the page tells the user once and keeps the sheet open, so the
 // choices are not lost. Returns the dialog procedure's result.
 INT_PTR SaveSettingsForPage(HWND page);
+
+// Assignment pages. The AssignIndex of the list that has the keyboard
+// focus, or -1 when no list of the page has it (ids without a control
+// never match).
+int FocusedAssignIndex(HWND page);
+// WM_NOTIFY of an assignment page: the capture timer runs from
+// PSN_SETACTIVE to PSN_KILLACTIVE; PSN_APPLY stores the shown player's row
+// with storeRow, then saves. Returns the dialog procedure's result.
+INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, void (*storeRow)(int player),
+                             int player);

@@ -632,20 +632,4 @@ TEST_F(GamepadPageTest, PlayerSwitchesStoreTheShownRowAndKeepApplyAsItWas)
     EXPECT_EQ(saved.PadRow[1][15], 0u);
 }
 
-TEST_F(GamepadPageTest, TabGoesThroughTheListsThenSliderResetAndRotater)
-{
-    FakeInput.AddPad(4).Axis(GUID_RxAxis).Sliders(1);
-    OpenPadPage();
-    HWND page = Page(GAMEPAD_PAGE);
-    std::vector<int> order;
-    HWND control = Control(GAMEPAD_PAGE, UP);
-    for (int i = 0; i < 20; ++i) {
-        control = GetNextDlgTabItem(page, control, FALSE);
-        order.push_back(GetDlgCtrlID(control));
-    }
-    std::vector<int> expected(ListIds + 1, ListIds + 18);
-    expected.insert(expected.end(), { IDC_SLIDER, IDC_RESET, IDC_ROTATER });
-    EXPECT_EQ(order, expected);
-}
-
 } // namespace
