@@ -53,10 +53,6 @@ const uint8_t KeySlotMap[ASSIGN_COUNT] = {
     12, 14, 15, 13, 5, 6, 4, 7, 2, 0, 3, 1, 8, 11, 9, 10, 16, 17, 18, 19, 20, 21, 22, 23,
 };
 
-// The capture timer: id 0 on the page window, ticks as WM_TIMER.
-static const UINT_PTR KeyCaptureTimer = 0;
-static const UINT KeyCapturePeriod = 33;
-
 static LRESULT SendToList(int assignIndex, UINT message, WPARAM wparam, LPARAM lparam)
 {
     return SendDlgItemMessageA(KeyPageWindow, IDC_ASSIGN_FIRST + assignIndex, message, wparam,
@@ -101,25 +97,15 @@ void StoreKeyRow(int player)
     }
 }
 
-// The assignment list that is the given window, or -1 when it is none of
-// them (ids without a control never match).
-static int AssignIndexOf(HWND page, HWND window)
-{
-    for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        if (GetDlgItem(page, IDC_ASSIGN_FIRST + a) == window)
-            return a;
-    }
-    return -1;
-}
-
 void KeyCaptureTick(HWND page)
 {
     int code = PollKeyboard();
     if (code < 0)
         return;
-    HWND focus = GetFocus();
-    if (!focus || AssignIndexOf(page, focus) < 0)
+    int a = FocusedAssignIndex(page);
+    if (a < 0)
         return;
+    HWND focus = GetDlgItem(page, IDC_ASSIGN_FIRST + a);
     // The lowest held code decides: a held key outside the table blocks
     // every key above it.
     int row = KeyCodeToRow(code);
@@ -169,22 +155,6 @@ static void OnInitDialog(HWND page)
     LoadKeyRow(KeyPagePlayer);
 }
 
-static INT_PTR OnNotify(HWND page, const NMHDR *header)
-{
-    switch (header->code) {
-    case PSN_APPLY:
-        StoreKeyRow(KeyPagePlayer);
-        return SaveSettingsForPage(page);
-    case PSN_KILLACTIVE:
-        KillTimer(page, KeyCaptureTimer);
-        return 0;
-    case PSN_SETACTIVE:
-        SetTimer(page, KeyCaptureTimer, KeyCapturePeriod, NULL);
-        return 0;
-    }
-    return 0;
-}
-
 INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
@@ -195,7 +165,7 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM
         OnCommand(page, LOWORD(wparam), HIWORD(wparam));
         return 0;
     case WM_NOTIFY:
-        return OnNotify(page, (const NMHDR *)lparam);
+        return AssignmentPageNotify(page, (const NMHDR *)lparam, StoreKeyRow, KeyPagePlayer);
     case WM_TIMER:
         KeyCaptureTick(page);
         return 0;
