@@ -10,11 +10,14 @@ static_assert(sizeof(DIJOYSTATE::rgbButtons) == PAD_BINDING_BUTTONS, "state butt
 static_assert(sizeof(DIJOYSTATE::rglSlider) / sizeof(LONG) == PAD_BINDING_SLIDERS, "state sliders");
 static_assert(sizeof(DIJOYSTATE::rgdwPOV) / sizeof(DWORD) == PAD_BINDING_HATS, "state hats");
 
-// Only a lost acquisition is worth acquiring again; any other failure
-// leaves the device silent.
+// A device that is not acquired is acquired again: one whose acquisition
+// was lost, and one that never had it. The devices are opened while the
+// sheet is still hidden, and a foreground device cannot be acquired until
+// its window is in the foreground, so without this no key or pad input
+// would ever be read. Any other failure leaves the device silent.
 static void ReacquireIfLost(IDirectInputDevice8A *device, HRESULT hr)
 {
-    if (hr == DIERR_INPUTLOST)
+    if (hr == DIERR_INPUTLOST || hr == DIERR_NOTACQUIRED)
         device->Acquire();
 }
 
