@@ -33,13 +33,14 @@ build_target() {
   cmake --build "$ROOT/build/$name" -j"$(nproc)" -- --no-print-directory
 }
 
-# Starts Xvfb on a free display and a persistent wineserver on a private
-# prefix under build/win64; exports DISPLAY, WINEPREFIX, WINEDEBUG and
-# remembers both PIDs so that stop_display stops exactly these processes.
+# start_display [prefix]: starts Xvfb on a free display and a persistent
+# wineserver on a private prefix (build/win64/wineprefix unless named);
+# exports DISPLAY, WINEPREFIX, WINEDEBUG and remembers both PIDs so that
+# stop_display stops exactly these processes.
 XVFB_PID=
 WINESERVER_PID=
 start_display() {
-  export WINEPREFIX="$ROOT/build/win64/wineprefix"
+  export WINEPREFIX="${1:-$ROOT/build/win64/wineprefix}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   local n=90

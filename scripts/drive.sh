@@ -1,0 +1,149 @@
+# Drives the shipped build/win64/config.exe as a player would: real mouse
+# clicks and key presses from the X server (xdotool), pads from the
+# DirectInput 8 stand-in, positions read from the running windows by
+# window_probe.exe. Shared by the end-to-end suite and the screenshot
+# script. Source it; do not run it.
+
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+E2E_BIN="$ROOT/build/win64/e2e"
+E2E_PREFIX="$ROOT/build/win64/e2e-prefix"
+CONFIG_EXE="$ROOT/build/win64/config.exe"
+E2E_WORK=
+PAD_DIR=
+TOOL_PID=
+
+# Xvfb, a wineserver on the suite's own prefix, and the stand-in installed
+# as that prefix's system dinput8.dll, chosen over Wine's with a DLL
+# override. The other tests' prefix never sees it.
+start_driving() {
+  start_display "$E2E_PREFIX"
+  trap stop_driving EXIT
+  local system32="$E2E_PREFIX/drive_c/windows/system32"
+  cmp -s "$E2E_BIN/dinput8.dll" "$system32/dinput8.dll" || cp "$E2E_BIN/dinput8.dll" "$system32/dinput8.dll"
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dinput8=n"
+  E2E_WORK=$(mktemp -d /tmp/config-e2e.XXXXXX)
+  PAD_DIR="$E2E_WORK/pads"
+  mkdir -p "$PAD_DIR"
+  PAD_STANDIN_DIR=$(windows_path "$PAD_DIR")
+  export PAD_STANDIN_DIR
+}
+
+stop_driving() {
+  stop_tool
+  stop_display
+  [ -n "$E2E_WORK" ] && rm -rf "$E2E_WORK"
+  E2E_WORK=
+}
+
+# Wine maps / to drive Z:.
+windows_path() { local p="Z:$1"; printf '%s' "${p//\//\\}"; }
+
+# window_probe.exe prints through the C runtime's text mode: drop the CRs.
+probe() { "$WINE_LOADER" "$E2E_BIN/window_probe.exe" "$@" | tr -d '\r'; }
+
+# A fresh working folder for one run of the tool (where setting.cfg lives).
+fresh_folder() {
+  local folder
+  folder=$(mktemp -d "$E2E_WORK/run.XXXXXX")
+  printf '%s' "$folder"
+}
+
+# start_tool FOLDER: starts config.exe there and waits until its sheet is
+# shown. What Wine prints goes to tool.log in that folder.
+start_tool() {
+  (cd "$1" && exec "$WINE_LOADER" "$CONFIG_EXE" >>"$1/tool.log" 2>&1) &
+  TOOL_PID=$!
+  probe wait-sheet >/dev/null
+}
+
+# wait_tool [SECONDS]: waits for the tool to end and prints its exit code;
+# a tool still running after the limit (15 s) is ended and reported as
+# "running".
+wait_tool() {
+  local limit=$(( ${1:-15} * 10 )) i code=0
+  for (( i = 0; i < limit; i++ )); do
+    kill -0 "$TOOL_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$TOOL_PID" 2>/dev/null; then
+    stop_tool
+    echo running
+    return
+  fi
+  wait "$TOOL_PID" || code=$?
+  TOOL_PID=
+  echo "$code"
+}
+
+stop_tool() {
+  [ -n "$TOOL_PID" ] || return 0
+  kill "$TOOL_PID" 2>/dev/null || true
+  wait "$TOOL_PID" 2>/dev/null || true
+  TOOL_PID=
+}
+
+# Clicks the middle of a rectangle "left top right bottom".
+click_rect() {
+  local left top right bottom
+  read -r left top right bottom <<<"$1"
+  xdotool mousemove $(( (left + right) / 2 )) $(( (top + bottom) / 2 )) click 1
+}
+
+# A click on tab N, then waits until its page is shown.
+click_tab() {
+  click_rect "$(probe tab "$1")"
+  probe wait-page "$1" >/dev/null
+}
+
+# A click on a control of the current page or a button of the sheet, by id.
+click_control() { click_rect "$(probe control "$1")"; }
+
+# A click on a list, then waits until it has the keyboard focus.
+focus_list() {
+  click_control "$1"
+  probe wait-focus "$1" >/dev/null
+}
+
+# press_key KEYSYM: holds the key for several of the pages' 33 ms ticks.
+press_key() {
+  xdotool keydown "$1"
+  sleep 0.3
+  xdotool keyup "$1"
+  sleep 0.1
+}
+
+# pad_attach N LINES...: describes stand-in controller N (see
+# tests/e2e/dinput8_standin.cpp); it is seen by the next start of the tool.
+pad_attach() {
+  local pad=$1; shift
+  printf '%s\n' "$@" >"$PAD_DIR/pad$pad"
+}
+
+pad_detach_all() { rm -f "$PAD_DIR"/pad*; }
+
+# pad_state N LINES...: the controller's live state from now on; replaced
+# whole, so the tool never reads half a state.
+pad_state() {
+  local pad=$1; shift
+  printf '%s\n' "$@" >"$PAD_DIR/pad$pad.state.new"
+  mv "$PAD_DIR/pad$pad.state.new" "$PAD_DIR/pad$pad.state"
+}
+
+# pad_hold N LINES...: holds that state for several ticks, then rests.
+pad_hold() {
+  local pad=$1
+  pad_state "$@"
+  sleep 0.3
+  pad_state "$pad"
+  sleep 0.1
+}
+
+# The bytes of a file as lower-case hex pairs, one line.
+file_hex() { od -An -v -tx1 "$1" | tr -s ' \n' '  ' | sed 's/^ //; s/ $//'; }
+
+# le32 VALUE: a 32-bit value as the four hex bytes the file holds.
+le32() {
+  local v=$1
+  printf '%02x %02x %02x %02x' $(( v & 255 )) $(( v >> 8 & 255 )) $(( v >> 16 & 255 )) $(( v >> 24 & 255 ))
+}
