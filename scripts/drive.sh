@@ -6,6 +6,14 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+# The sheet's own buttons and its pages.
+OK_BUTTON=1
+CANCEL_BUTTON=2
+APPLY_BUTTON=0x3021
+GRAPHIC_PAGE=0
+KEYBOARD_PAGE=1
+GAMEPAD_PAGE=2
+
 E2E_BIN="$ROOT/build/win64/e2e"
 E2E_PREFIX="$ROOT/build/win64/e2e-prefix"
 CONFIG_EXE="$ROOT/build/win64/config.exe"
@@ -29,10 +37,11 @@ start_driving() {
   export PAD_STANDIN_DIR
 }
 
+# Set E2E_KEEP to keep the working folders (and the tool's logs) for a look.
 stop_driving() {
   stop_tool
   stop_display
-  [ -n "$E2E_WORK" ] && rm -rf "$E2E_WORK"
+  if [ -n "$E2E_WORK" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_WORK"; fi
   E2E_WORK=
 }
 
@@ -50,30 +59,31 @@ fresh_folder() {
 }
 
 # start_tool FOLDER: starts config.exe there and waits until its sheet is
-# shown. What Wine prints goes to tool.log in that folder.
+# shown. What Wine prints goes to FOLDER.log beside it.
 start_tool() {
-  (cd "$1" && exec "$WINE_LOADER" "$CONFIG_EXE" >>"$1/tool.log" 2>&1) &
+  (cd "$1" && exec "$WINE_LOADER" "$CONFIG_EXE" >>"$1.log" 2>&1) &
   TOOL_PID=$!
   probe wait-sheet >/dev/null
 }
 
-# wait_tool [SECONDS]: waits for the tool to end and prints its exit code;
-# a tool still running after the limit (15 s) is ended and reported as
-# "running".
+# wait_tool [SECONDS]: waits for the tool to end and sets TOOL_EXIT to its
+# exit code; a tool still running after the limit (15 s) is ended and
+# TOOL_EXIT is "running".
+TOOL_EXIT=
 wait_tool() {
-  local limit=$(( ${1:-15} * 10 )) i code=0
+  local limit=$(( ${1:-15} * 10 )) i
   for (( i = 0; i < limit; i++ )); do
     kill -0 "$TOOL_PID" 2>/dev/null || break
     sleep 0.1
   done
   if kill -0 "$TOOL_PID" 2>/dev/null; then
     stop_tool
-    echo running
+    TOOL_EXIT=running
     return
   fi
-  wait "$TOOL_PID" || code=$?
+  TOOL_EXIT=0
+  wait "$TOOL_PID" || TOOL_EXIT=$?
   TOOL_PID=
-  echo "$code"
 }
 
 stop_tool() {
@@ -122,6 +132,13 @@ pad_attach() {
 
 pad_detach_all() { rm -f "$PAD_DIR"/pad*; }
 
+# Two 12-button pads; the second also has Z, Rx and a hat.
+attach_two_pads() {
+  pad_detach_all
+  pad_attach 0 "buttons 12" "axes X Y"
+  pad_attach 1 "buttons 12" "axes X Y Z RX" "povs 1"
+}
+
 # pad_state N LINES...: the controller's live state from now on; replaced
 # whole, so the tool never reads half a state.
 pad_state() {
@@ -141,6 +158,10 @@ pad_hold() {
 
 # The bytes of a file as lower-case hex pairs, one line.
 file_hex() { od -An -v -tx1 "$1" | tr -s ' \n' '  ' | sed 's/^ //; s/ $//'; }
+
+# Milliseconds since the epoch, and a span of them as seconds.
+now_ms() { local t=${EPOCHREALTIME/./}; echo $(( t / 1000 )); }
+seconds_since() { local ms=$(( $(now_ms) - $1 )); printf '%d.%d' $(( ms / 1000 )) $(( ms % 1000 / 100 )); }
 
 # le32 VALUE: a 32-bit value as the four hex bytes the file holds.
 le32() {

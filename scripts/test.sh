@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds both targets and runs every test under wine64 in a private Xvfb
-# display. Installs the Debian packages it needs when they are missing.
+# display: the test programs (ctest), then the end-to-end suite
+# (scripts/e2e.sh). Installs the Debian packages it needs when they are
+# missing.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -16,4 +18,12 @@ log "build/win32/config.exe: $size bytes; build/win64/config.exe: $(stat -c %s "
 start_display
 log "running the tests on display $DISPLAY"
 cd "$ROOT/build/win64"
-ctest --output-on-failure "$@"
+status=0
+ctest --output-on-failure "$@" || status=$?
+stop_display
+
+# The shipped executable driven through real X input, on its own display
+# and prefix.
+log "running the end-to-end suite"
+bash "$ROOT/scripts/e2e.sh" || status=1
+exit $status

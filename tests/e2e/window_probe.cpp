@@ -7,6 +7,7 @@
 // Usage: window_probe COMMAND [ARG] [COMMAND [ARG]]...; one output line per
 // command; exit code 1 (with a message) as soon as one fails.
 //   wait-sheet          wait until the sheet is shown          -> "ready"
+//   sheet               rectangle of the whole sheet           -> "left top right bottom"
 //   tab N               rectangle of tab N                     -> "left top right bottom"
 //   control ID          a control of the current page, else of the sheet
 //   wait-page N         wait until page N is the current page  -> "N"
@@ -131,6 +132,12 @@ bool Fail(const char *command, const char *argument)
     return false;
 }
 
+bool TakesArgument(const char *command)
+{
+    return strcmp(command, "wait-sheet") != 0 && strcmp(command, "sheet") != 0 &&
+           strcmp(command, "wait-no-message-box") != 0;
+}
+
 bool Run(const char *command, const char *argument)
 {
     int number = argument ? (int)strtol(argument, NULL, 0) : 0;
@@ -142,7 +149,9 @@ bool Run(const char *command, const char *argument)
         puts("ready");
         return true;
     }
-    if (!argument && strcmp(command, "wait-no-message-box") != 0)
+    if (!strcmp(command, "sheet"))
+        return PrintWindowRect(sheet) || Fail(command, NULL);
+    if (!argument && TakesArgument(command))
         return Fail(command, "(argument missing)");
     if (!strcmp(command, "tab"))
         return PrintTabRect(sheet, number) || Fail(command, argument);
@@ -186,7 +195,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         const char *command = argv[i];
         const char *argument = NULL;
-        if (strcmp(command, "wait-sheet") != 0 && strcmp(command, "wait-no-message-box") != 0 && i + 1 < argc)
+        if (TakesArgument(command) && i + 1 < argc)
             argument = argv[++i];
         if (!Run(command, argument))
             return 1;
