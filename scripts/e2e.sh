@@ -182,34 +182,27 @@ scenario_save_failure_keeps_sheet_open() {
   expect_image "$folder"
 }
 
-# The typical road: Keyboard tab, the "Circle" list, K, OK.
-scenario_key_pressed_in_circle() {
+# assign_key LIST KEYSYM OFFSET CODE: Keyboard tab, a click on the list,
+# the key held, OK; the file holds the defaults with CODE at OFFSET.
+assign_key() {
   local folder; folder=$(fresh_folder)
   start_tool "$folder"
   click_tab $KEYBOARD_PAGE
-  focus_list $LIST_CIRCLE
-  press_key k
+  focus_list "$1"
+  press_key "$2"
   click_control $OK_BUTTON
   expect_exit 1
   default_image 0 0
-  set_byte 5 0x25   # player 1 Circle: K
+  set_byte "$3" "$4"
   expect_image "$folder"
 }
 
+# The typical road: K in "Circle" is player 1's KeySlot 5.
+scenario_key_pressed_in_circle() { assign_key $LIST_CIRCLE k 5 0x25; }
+
 # A key that the list itself does nothing with reaches it only through
-# DirectInput: F5 in "Cross".
-scenario_key_only_directinput_sees() {
-  local folder; folder=$(fresh_folder)
-  start_tool "$folder"
-  click_tab $KEYBOARD_PAGE
-  focus_list $LIST_CROSS
-  press_key F5
-  click_control $OK_BUTTON
-  expect_exit 1
-  default_image 0 0
-  set_byte 6 0x3F   # player 1 Cross: F5
-  expect_image "$folder"
-}
+# DirectInput: F5 in "Cross" (KeySlot 6).
+scenario_key_only_directinput_sees() { assign_key $LIST_CROSS F5 6 0x3F; }
 
 scenario_pad_button_in_circle() {
   local folder; folder=$(fresh_folder)
