@@ -117,6 +117,13 @@ click_tab() {
 # A click on a control of the current page or a button of the sheet, by id.
 click_control() { click_rect "$(probe control "$1")"; }
 
+# Waits for a message box over the sheet, clicks its button ID and waits
+# until it has gone.
+answer_message_box() {
+  click_rect "$(probe message-box "$1")"
+  probe wait-no-message-box >/dev/null
+}
+
 # A click on a list, then waits until it has the keyboard focus.
 focus_list() {
   click_control "$1"

@@ -170,8 +170,7 @@ scenario_save_failure_keeps_sheet_open() {
   click_control $SKIP_VIDEOS
   click_control $OK_BUTTON
   # One message box; the sheet stays open with the choice kept.
-  click_rect "$(probe message-box $OK_BUTTON)"
-  probe wait-no-message-box >/dev/null
+  answer_message_box $OK_BUTTON
   kill -0 "$TOOL_PID" 2>/dev/null || fail "the tool ended after a failed save"
   probe wait-sheet >/dev/null
   rmdir "$folder/setting.cfg"
@@ -203,6 +202,28 @@ scenario_key_pressed_in_circle() { assign_key $LIST_CIRCLE k 5 0x25; }
 # A key that the list itself does nothing with reaches it only through
 # DirectInput: F5 in "Cross" (KeySlot 6).
 scenario_key_only_directinput_sees() { assign_key $LIST_CROSS F5 6 0x3F; }
+
+# After a failed save the sheet stays on the keyboard page and its live
+# capture still works: F5 in "Cross" after the message box.
+scenario_capture_after_failed_save() {
+  local folder; folder=$(fresh_folder)
+  mkdir "$folder/setting.cfg"
+  start_tool "$folder"
+  click_tab $KEYBOARD_PAGE
+  focus_list $LIST_CIRCLE
+  press_key k
+  click_control $OK_BUTTON
+  answer_message_box $OK_BUTTON
+  rmdir "$folder/setting.cfg"
+  focus_list $LIST_CROSS
+  press_key F5
+  click_control $OK_BUTTON
+  expect_exit 1
+  default_image 0 0
+  set_byte 5 0x25   # player 1 Circle: K
+  set_byte 6 0x3F   # player 1 Cross: F5
+  expect_image "$folder"
+}
 
 scenario_pad_button_in_circle() {
   local folder; folder=$(fresh_folder)
@@ -251,6 +272,7 @@ ALL_SCENARIOS=(
   save_failure_keeps_sheet_open
   key_pressed_in_circle
   key_only_directinput_sees
+  capture_after_failed_save
   pad_button_in_circle
   stick_fills_analog_group
 )
