@@ -130,12 +130,14 @@ focus_list() {
   probe wait-focus "$1" >/dev/null
 }
 
-# press_key KEYSYM: holds the key for several of the pages' 33 ms ticks.
+# press_key KEYSYM PROBE...: holds the key until the probe command (for
+# instance "wait-closed 1045": the pages' capture closes the drop-down
+# part) says the tool has seen it.
 press_key() {
-  xdotool keydown "$1"
-  sleep 0.3
-  xdotool keyup "$1"
-  sleep 0.1
+  local key=$1; shift
+  xdotool keydown "$key"
+  probe "$@" >/dev/null || { xdotool keyup "$key"; return 1; }
+  xdotool keyup "$key"
 }
 
 # pad_attach N LINES...: describes stand-in controller N (see
@@ -162,13 +164,13 @@ pad_state() {
   mv "$PAD_DIR/pad$pad.state.new" "$PAD_DIR/pad$pad.state"
 }
 
-# pad_hold N LINES...: holds that state for several ticks, then rests.
+# pad_hold N LINE PROBE...: holds the state LINE on pad N until the probe
+# command says the tool has seen it, then rests.
 pad_hold() {
-  local pad=$1
-  pad_state "$@"
-  sleep 0.3
+  local pad=$1 line=$2; shift 2
+  pad_state "$pad" "$line"
+  probe "$@" >/dev/null || { pad_state "$pad"; return 1; }
   pad_state "$pad"
-  sleep 0.1
 }
 
 # The bytes of a file as lower-case hex pairs, one line.

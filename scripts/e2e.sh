@@ -181,14 +181,15 @@ scenario_save_failure_keeps_sheet_open() {
   expect_image "$folder"
 }
 
-# assign_key LIST KEYSYM OFFSET CODE: Keyboard tab, a click on the list,
-# the key held, OK; the file holds the defaults with CODE at OFFSET.
+# assign_key LIST KEYSYM OFFSET CODE: Keyboard tab, a click on the list
+# (which opens its drop-down part), the key held until the capture closes
+# it, OK; the file holds the defaults with CODE at OFFSET.
 assign_key() {
   local folder; folder=$(fresh_folder)
   start_tool "$folder"
   click_tab $KEYBOARD_PAGE
   focus_list "$1"
-  press_key "$2"
+  press_key "$2" wait-closed "$1"
   click_control $OK_BUTTON
   expect_exit 1
   default_image 0 0
@@ -211,12 +212,12 @@ scenario_capture_after_failed_save() {
   start_tool "$folder"
   click_tab $KEYBOARD_PAGE
   focus_list $LIST_CIRCLE
-  press_key k
+  press_key k wait-closed $LIST_CIRCLE
   click_control $OK_BUTTON
   answer_message_box $OK_BUTTON
   rmdir "$folder/setting.cfg"
   focus_list $LIST_CROSS
-  press_key F5
+  press_key F5 wait-closed $LIST_CROSS
   click_control $OK_BUTTON
   expect_exit 1
   default_image 0 0
@@ -231,7 +232,7 @@ scenario_pad_button_in_circle() {
   start_tool "$folder"
   click_tab $GAMEPAD_PAGE
   focus_list $LIST_CIRCLE
-  pad_hold 0 "buttons 2"
+  pad_hold 0 "buttons 2" wait-closed $LIST_CIRCLE
   click_control $OK_BUTTON
   expect_exit 1
   pad_detach_all
@@ -249,9 +250,9 @@ scenario_stick_fills_analog_group() {
   start_tool "$folder"
   click_tab $GAMEPAD_PAGE
   focus_list $LIST_UP_ANALOG
-  pad_hold 1 "Y -128"
+  pad_hold 1 "Y -128" wait-text $LIST_UP_ANALOG=2Up
   focus_list $LIST_LEFT_ANALOG
-  pad_hold 1 "X -128"
+  pad_hold 1 "X -128" wait-text $LIST_LEFT_ANALOG=2Left
   click_control $OK_BUTTON
   expect_exit 1
   pad_detach_all

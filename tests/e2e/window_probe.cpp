@@ -12,6 +12,8 @@
 //   control ID          a control of the current page, else of the sheet
 //   wait-page N         wait until page N is the current page  -> "N"
 //   wait-focus ID       wait until control ID has the keyboard focus
+//   wait-closed ID      wait until list ID shows no drop-down part
+//   wait-text ID=TEXT   wait until list ID shows TEXT
 //   message-box ID      wait for a message box over the sheet; rectangle of its button ID
 //   wait-no-message-box wait until no message box is shown     -> "none"
 // The waits give up after 10 seconds.
@@ -117,6 +119,18 @@ int CurrentPageIndex(HWND sheet)
     return (int)SendMessageA(sheet, PSM_HWNDTOINDEX, (WPARAM)CurrentPage(sheet), 0);
 }
 
+// The text a control shows: for a drop-down list, its selected entry. The
+// wide message, because Wine copies an ANSI one between processes only in
+// part.
+bool ShowsText(HWND control, const char *text)
+{
+    wchar_t shown[256], wanted[256];
+    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wanted, 256))
+        return false;
+    SendMessageW(control, WM_GETTEXT, 256, (LPARAM)shown);
+    return wcscmp(shown, wanted) == 0;
+}
+
 int FocusedId(HWND sheet)
 {
     GUITHREADINFO info = {};
@@ -171,6 +185,21 @@ bool Run(const char *command, const char *argument)
         if (!WaitFor([&] { return FocusedId(sheet) == number; }))
             return Fail(command, argument);
         printf("%d\n", number);
+        return true;
+    }
+    if (!strcmp(command, "wait-closed")) {
+        HWND list = GetDlgItem(CurrentPage(sheet), number);
+        if (!list || !WaitFor([&] { return !SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0); }))
+            return Fail(command, argument);
+        printf("%d\n", number);
+        return true;
+    }
+    if (!strcmp(command, "wait-text")) {
+        const char *text = strchr(argument, '=');
+        HWND list = GetDlgItem(CurrentPage(sheet), number);
+        if (!text || !list || !WaitFor([&] { return ShowsText(list, text + 1); }))
+            return Fail(command, argument);
+        puts(text + 1);
         return true;
     }
     if (!strcmp(command, "message-box")) {
