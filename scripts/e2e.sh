@@ -2,8 +2,8 @@
 # The end-to-end suite: build/win64/config.exe started under wine64 in a
 # fresh working folder per scenario, used through real clicks and key
 # presses (xdotool on a private Xvfb) and stand-in pads, and judged by its
-# exit code and the bytes of the setting.cfg it leaves. Needs the 64-bit
-# build with its tests (scripts/test.sh runs it after ctest).
+# exit code and the bytes of the setting.cfg it leaves. Builds the 64-bit
+# tool with its tests first (scripts/test.sh runs it after ctest).
 #
 # Usage: scripts/e2e.sh [SCENARIO...]   (all when none is named)
 set -euo pipefail
@@ -289,11 +289,13 @@ run_scenario() {
 main() {
   local names=("$@") started passed=0 failed=0 name t0 status
   [ ${#names[@]} -gt 0 ] || names=("${ALL_SCENARIOS[@]}")
-  started=$(now_ms)
   for name in "${names[@]}"; do
     declare -F "scenario_$name" >/dev/null || { log "no scenario $name"; exit 2; }
   done
   ensure_packages
+  # Up to date already when scripts/test.sh runs the suite.
+  build_target win64 -DCONFIG_BUILD_TESTS=ON >/dev/null
+  started=$(now_ms)
   start_driving
   log "end-to-end suite on display $DISPLAY, prefix $WINEPREFIX"
   for name in "${names[@]}"; do
