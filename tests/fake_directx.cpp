@@ -13,26 +13,65 @@ static std::string Hex(unsigned long value)
     return text;
 }
 
-static DIDEVICEOBJECTINSTANCEA MakeObject(const GUID &type, DWORD dwType)
+HRESULT &FakeDeviceResults::Standing(FakeCall call)
+{
+    switch (call) {
+    case FakeCall::Create: return create;
+    case FakeCall::SetDataFormat: return setDataFormat;
+    case FakeCall::SetCooperativeLevel: return setCooperativeLevel;
+    case FakeCall::EnumObjects: return enumObjects;
+    case FakeCall::SetProperty: return setProperty;
+    case FakeCall::GetCapabilities: return getCapabilities;
+    case FakeCall::Acquire: return acquire;
+    case FakeCall::Unacquire: return unacquire;
+    case FakeCall::Poll: return poll;
+    case FakeCall::GetDeviceState:
+    case FakeCall::Count: break;
+    }
+    return getDeviceState;
+}
+
+void FakeDeviceResults::Queue(FakeCall call, std::initializer_list<HRESULT> next)
+{
+    std::deque<HRESULT> &queue = queued[(int)call];
+    queue.insert(queue.end(), next.begin(), next.end());
+}
+
+HRESULT FakeDeviceResults::Take(FakeCall call)
+{
+    std::deque<HRESULT> &queue = queued[(int)call];
+    if (queue.empty())
+        return Standing(call);
+    HRESULT result = queue.front();
+    queue.pop_front();
+    return result;
+}
+
+void FakeDeviceScript::LoseInput()
+{
+    inputLost = true;
+    lossReported = false;
+}
+
+FakePad &FakePad::Object(const GUID &type, DWORD dwType)
 {
     DIDEVICEOBJECTINSTANCEA object{};
     object.dwSize = sizeof object;
     object.guidType = type;
     object.dwType = dwType;
-    return object;
+    objects.push_back(object);
+    return *this;
 }
 
 FakePad &FakePad::Axis(const GUID &type)
 {
-    DWORD instance = (DWORD)objects.size();
-    objects.push_back(MakeObject(type, DIDFT_ABSAXIS | DIDFT_MAKEINSTANCE(instance)));
-    return *this;
+    return Object(type, DIDFT_ABSAXIS | DIDFT_MAKEINSTANCE(objects.size()));
 }
 
 FakePad &FakePad::Buttons(int count)
 {
     for (int i = 0; i < count; ++i)
-        objects.push_back(MakeObject(GUID_Button, DIDFT_PSHBUTTON | DIDFT_MAKEINSTANCE(i)));
+        Object(GUID_Button, DIDFT_PSHBUTTON | DIDFT_MAKEINSTANCE(i));
     capsButtons = (DWORD)count;
     return *this;
 }
@@ -47,7 +86,7 @@ FakePad &FakePad::Sliders(int count)
 FakePad &FakePad::Povs(int count)
 {
     for (int i = 0; i < count; ++i)
-        objects.push_back(MakeObject(GUID_POV, DIDFT_POV | DIDFT_MAKEINSTANCE(i)));
+        Object(GUID_POV, DIDFT_POV | DIDFT_MAKEINSTANCE(i));
     return *this;
 }
 
@@ -92,8 +131,19 @@ int FakeInputWorld::Count(const std::string &call) const
     return n;
 }
 
-static void Log(const std::string &call)
+// Each call is recorded as one text built from its parts; the text is built
+// only while the record is kept, so that a benchmark with the record off
+// sees no allocation from the fakes.
+static void Append(std::string &text, const std::string &part) { text += part; }
+static void Append(std::string &text, const char *part) { text += part; }
+static void Append(std::string &text, unsigned long number) { text += std::to_string(number); }
+
+template <typename... Parts> static void Log(const Parts &...parts)
 {
+    if (!FakeInput.recordCalls)
+        return;
+    std::string call;
+    (Append(call, parts), ...);
     FakeInput.calls.push_back(call);
 }
 
@@ -121,85 +171,109 @@ template <typename Interface> struct FakeObject : Interface {
     }
 };
 
-// One device: the keyboard (pad == NULL) or a pad.
+// One device: the keyboard (pad == NULL) or a pad. It behaves as
+// DirectInput does where the tool could tell the difference: a state read
+// needs the size of the data format that was set.
 struct FakeDevice : FakeObject<IDirectInputDevice8A> {
     std::string name;
     FakePad *pad;
+    FakeDeviceScript &script;
     FakeDeviceResults &results;
+    DWORD formatSize = 0;      // dwDataSize of the accepted data format
 
-    FakeDevice(const std::string &deviceName, FakePad *fakePad, FakeDeviceResults &scripted)
-        : FakeObject(&FakeInput.liveObjects), name(deviceName), pad(fakePad), results(scripted) {}
-
-    void Note(const std::string &what) { Log(name + "." + what); }
+    FakeDevice(const std::string &deviceName, FakePad *fakePad, FakeDeviceScript &scripted)
+        : FakeObject(&FakeInput.liveObjects), name(deviceName), pad(fakePad), script(scripted),
+          results(scripted.results) {}
 
     STDMETHOD_(ULONG, Release)() override
     {
-        Note("Release");
+        Log(name, ".Release");
         return FakeObject::Release();
     }
     STDMETHOD(GetCapabilities)(LPDIDEVCAPS caps) override
     {
-        Note("GetCapabilities(" + std::to_string(caps->dwSize) + ")");
-        if (FAILED(results.getCapabilities))
-            return results.getCapabilities;
+        Log(name, ".GetCapabilities(", caps->dwSize, ")");
+        if (caps->dwSize != sizeof(DIDEVCAPS) && caps->dwSize != sizeof(DIDEVCAPS_DX3))
+            return DIERR_INVALIDPARAM;
+        memcpy(&script.capsAsked, caps, caps->dwSize);
         caps->dwButtons = pad ? pad->capsButtons : 0;
-        return DI_OK;
+        return results.Take(FakeCall::GetCapabilities);
     }
     STDMETHOD(EnumObjects)(LPDIENUMDEVICEOBJECTSCALLBACKA callback, LPVOID context, DWORD flags) override
     {
-        Note("EnumObjects(" + Hex(flags) + ")");
-        if (results.enumObjects != DI_OK)
-            return results.enumObjects;
+        Log(name, ".EnumObjects(", Hex(flags), ")");
         for (const DIDEVICEOBJECTINSTANCEA &object : pad->objects) {
             if (callback(&object, context) == DIENUM_STOP)
                 break;
         }
-        return DI_OK;
+        return results.Take(FakeCall::EnumObjects);
     }
     STDMETHOD(GetProperty)(REFGUID, LPDIPROPHEADER) override { return E_NOTIMPL; }
     STDMETHOD(SetProperty)(REFGUID property, LPCDIPROPHEADER header) override
     {
-        Note("SetProperty(" + Hex((unsigned long)(uintptr_t)&property) + ")");
+        Log(name, ".SetProperty(", Hex((unsigned long)(uintptr_t)&property), ")");
         int call = pad->setPropertyCalls++;
+        HRESULT hr = results.Take(FakeCall::SetProperty);
         if (results.setPropertyFailsFrom >= 0 && call >= results.setPropertyFailsFrom)
-            return DIERR_INVALIDPARAM;
-        pad->ranges.push_back(*(const DIPROPRANGE *)header);
-        return DI_OK;
+            hr = DIERR_INVALIDPARAM;
+        if (SUCCEEDED(hr))
+            pad->ranges.push_back(*(const DIPROPRANGE *)header);
+        return hr;
     }
     STDMETHOD(Acquire)() override
     {
-        Note("Acquire");
-        return results.acquire;
+        Log(name, ".Acquire");
+        HRESULT hr = results.Take(FakeCall::Acquire);
+        if (SUCCEEDED(hr)) {
+            script.acquired = true;
+            script.inputLost = false;
+        }
+        return hr;
     }
     STDMETHOD(Unacquire)() override
     {
-        Note("Unacquire");
-        return DI_OK;
+        Log(name, ".Unacquire");
+        script.acquired = false;
+        return results.Take(FakeCall::Unacquire);
     }
     STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override
     {
-        Note("GetDeviceState(" + std::to_string(size) + ")");
-        if (FAILED(results.getDeviceState))
-            return results.getDeviceState;
+        Log(name, ".GetDeviceState(", size, ")");
+        if (script.inputLost) {
+            script.acquired = false;
+            if (script.lossReported)
+                return DIERR_NOTACQUIRED;
+            script.lossReported = true;
+            return DIERR_INPUTLOST;
+        }
+        HRESULT hr = results.Take(FakeCall::GetDeviceState);
+        if (FAILED(hr))
+            return hr;
+        if (size != formatSize)
+            return DIERR_INVALIDPARAM;
         if (pad)
-            memcpy(data, &pad->state, size < sizeof pad->state ? size : sizeof pad->state);
+            memcpy(data, &pad->state, sizeof pad->state);
         else
-            memcpy(data, FakeInput.keyboard.keys, size < 256 ? size : 256);
-        return DI_OK;
+            memcpy(data, FakeInput.keyboard.keys, sizeof FakeInput.keyboard.keys);
+        return hr;
     }
     STDMETHOD(GetDeviceData)(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return E_NOTIMPL; }
     STDMETHOD(SetDataFormat)(LPCDIDATAFORMAT format) override
     {
         const char *which = format == &c_dfDIKeyboard ? "keyboard"
                           : format == &c_dfDIJoystick ? "joystick" : "other";
-        Note(std::string("SetDataFormat(") + which + ")");
-        return results.setDataFormat;
+        Log(name, ".SetDataFormat(", which, ")");
+        HRESULT hr = results.Take(FakeCall::SetDataFormat);
+        if (SUCCEEDED(hr))
+            formatSize = format->dwDataSize;
+        return hr;
     }
     STDMETHOD(SetEventNotification)(HANDLE) override { return E_NOTIMPL; }
-    STDMETHOD(SetCooperativeLevel)(HWND, DWORD flags) override
+    STDMETHOD(SetCooperativeLevel)(HWND window, DWORD flags) override
     {
-        Note("SetCooperativeLevel(" + std::to_string(flags) + ")");
-        return results.setCooperativeLevel;
+        Log(name, ".SetCooperativeLevel(", flags, ")");
+        script.cooperativeWindow = window;
+        return results.Take(FakeCall::SetCooperativeLevel);
     }
     STDMETHOD(GetObjectInfo)(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD) override { return E_NOTIMPL; }
     STDMETHOD(GetDeviceInfo)(LPDIDEVICEINSTANCEA) override { return E_NOTIMPL; }
@@ -214,8 +288,8 @@ struct FakeDevice : FakeObject<IDirectInputDevice8A> {
     STDMETHOD(Escape)(LPDIEFFESCAPE) override { return E_NOTIMPL; }
     STDMETHOD(Poll)() override
     {
-        Note("Poll");
-        return DI_OK;
+        Log(name, ".Poll");
+        return results.Take(FakeCall::Poll);
     }
     STDMETHOD(SendDeviceData)(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return E_NOTIMPL; }
     STDMETHOD(EnumEffectsInFile)(LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override { return E_NOTIMPL; }
@@ -224,6 +298,12 @@ struct FakeDevice : FakeObject<IDirectInputDevice8A> {
     STDMETHOD(SetActionMap)(LPDIACTIONFORMATA, LPCSTR, DWORD) override { return E_NOTIMPL; }
     STDMETHOD(GetImageInfo)(LPDIDEVICEIMAGEINFOHEADERA) override { return E_NOTIMPL; }
 };
+
+std::string FakeDeviceName(IDirectInputDevice8A *device)
+{
+    FakeDevice *fake = dynamic_cast<FakeDevice *>(device);
+    return fake ? fake->name : device ? "not a fake" : "";
+}
 
 static std::string PadName(size_t index)
 {
@@ -245,28 +325,29 @@ struct FakeDirectInput : FakeObject<IDirectInput8A> {
         if (IsEqualGUID(guid, GUID_SysKeyboard)) {
             Log("dinput.CreateDevice(keyboard)");
             FakeKeyboard &keyboard = FakeInput.keyboard;
-            HRESULT hr = keyboard.present ? keyboard.results.create : DIERR_DEVICENOTREG;
+            HRESULT hr = keyboard.present ? keyboard.results.Take(FakeCall::Create) : DIERR_DEVICENOTREG;
             if (FAILED(hr))
                 return hr;
-            *out = new FakeDevice("keyboard", NULL, keyboard.results);
-            return DI_OK;
+            *out = new FakeDevice("keyboard", NULL, keyboard);
+            return hr;
         }
         for (size_t i = 0; i < FakeInput.pads.size(); ++i) {
             FakePad &pad = FakeInput.pads[i];
             if (!IsEqualGUID(guid, pad.instance))
                 continue;
-            Log("dinput.CreateDevice(" + PadName(i) + ")");
-            if (FAILED(pad.results.create))
-                return pad.results.create;
-            *out = new FakeDevice(PadName(i), &pad, pad.results);
-            return DI_OK;
+            Log("dinput.CreateDevice(", PadName(i), ")");
+            HRESULT hr = pad.results.Take(FakeCall::Create);
+            if (FAILED(hr))
+                return hr;
+            *out = new FakeDevice(PadName(i), &pad, pad);
+            return hr;
         }
         Log("dinput.CreateDevice(unknown)");
         return DIERR_DEVICENOTREG;
     }
     STDMETHOD(EnumDevices)(DWORD type, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD flags) override
     {
-        Log("dinput.EnumDevices(" + std::to_string(type) + "," + std::to_string(flags) + ")");
+        Log("dinput.EnumDevices(", type, ",", flags, ")");
         for (const FakePad &pad : FakeInput.pads) {
             DIDEVICEINSTANCEA device{};
             device.dwSize = sizeof device;
@@ -285,9 +366,13 @@ struct FakeDirectInput : FakeObject<IDirectInput8A> {
     STDMETHOD(ConfigureDevices)(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSA, DWORD, LPVOID) override { return E_NOTIMPL; }
 };
 
-static HRESULT WINAPI FakeDirectInput8Create(HINSTANCE, DWORD version, REFIID iid, LPVOID *out, LPUNKNOWN)
+static HRESULT WINAPI FakeDirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, LPVOID *out,
+                                             LPUNKNOWN outer)
 {
-    Log("DirectInput8Create(" + Hex(version) + (IsEqualGUID(iid, IID_IDirectInput8A) ? ",A)" : ",?)"));
+    Log("DirectInput8Create(", Hex(version), IsEqualGUID(iid, IID_IDirectInput8A) ? ",A)" : ",?)");
+    FakeInput.createInstance = instance;
+    if (outer)
+        return CLASS_E_NOAGGREGATION;
     if (FAILED(FakeInput.createResult))
         return FakeInput.createResult;
     *out = static_cast<IDirectInput8A *>(new FakeDirectInput);

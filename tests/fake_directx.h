@@ -2,38 +2,85 @@
 // DirectX entry-point pointers. A test scripts the world (which devices
 // exist, what they report, which calls fail), runs the tool's code, and
 // reads back what the tool called and what it left alive.
+//
+// A typical input test:
+//     FakePad &pad = FakeInput.AddPad(12);          // X, Y and 12 buttons
+//     pad.Axis(GUID_ZAxis);                          // one more object
+//     pad.results.setCooperativeLevel = E_FAIL;      // every call fails
+//     pad.results.Queue(FakeCall::GetDeviceState, { DIERR_INPUTLOST });
+//     ... OpenInputDevices, PollPads ...
+//     EXPECT_EQ(FakeInput.CallsOf("pad0"), (std::vector<std::string>{ ... }));
 #pragma once
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "app/directx.h"
 
-// Results a fake device gives, DI_OK unless a test says otherwise.
+// The device calls whose results a test can script, one queue each.
+enum class FakeCall {
+    Create, SetDataFormat, SetCooperativeLevel, EnumObjects, SetProperty,
+    GetCapabilities, Acquire, Unacquire, Poll, GetDeviceState,
+    Count
+};
+
+// Results a fake device gives. Each call gives the results queued for it,
+// one per call and in order, and once its queue is empty the standing
+// result below (DI_OK unless a test says otherwise).
 struct FakeDeviceResults {
     HRESULT create = DI_OK;
     HRESULT setDataFormat = DI_OK;
     HRESULT setCooperativeLevel = DI_OK;
-    HRESULT enumObjects = DI_OK;
+    HRESULT enumObjects = DI_OK;       // given after the objects were offered
+    HRESULT setProperty = DI_OK;
+    HRESULT getCapabilities = DI_OK;   // the record is filled whatever it says
     HRESULT acquire = DI_OK;
-    HRESULT getCapabilities = DI_OK;
+    HRESULT unacquire = DI_OK;
+    HRESULT poll = DI_OK;
     HRESULT getDeviceState = DI_OK;
-    // SetProperty fails from this zero-based call on; -1: never.
+    // SetProperty fails with DIERR_INVALIDPARAM from this zero-based call
+    // on; -1: never.
     int setPropertyFailsFrom = -1;
+
+    // The next calls of one kind give these results, e.g.
+    // Queue(FakeCall::GetDeviceState, { DIERR_INPUTLOST }) for one lost read.
+    void Queue(FakeCall call, std::initializer_list<HRESULT> next);
+    // The result of one call: the first queued one, else the standing one.
+    HRESULT Take(FakeCall call);
+    HRESULT &Standing(FakeCall call);
+
+    std::deque<HRESULT> queued[(int)FakeCall::Count];
+};
+
+// What every fake device has: its scripted results and what the tool told
+// it. The keyboard and each pad are one of these.
+struct FakeDeviceScript {
+    FakeDeviceResults results;
+    HWND cooperativeWindow = NULL;     // the window of the last SetCooperativeLevel
+    bool acquired = false;             // after a successful Acquire, until Unacquire or a loss
+    DIDEVCAPS capsAsked{};             // the record GetCapabilities received, as received
+
+    // The sheet left the foreground: the next state read reports
+    // DIERR_INPUTLOST, later ones DIERR_NOTACQUIRED, until the tool acquires
+    // the device again.
+    void LoseInput();
+    bool inputLost = false;
+    bool lossReported = false;
 };
 
 // One game controller in enumeration order. Build it with the chained
 // helpers, then move its live state between ticks.
-struct FakePad {
+struct FakePad : FakeDeviceScript {
     GUID instance{};
-    std::vector<DIDEVICEOBJECTINSTANCEA> objects;
+    std::vector<DIDEVICEOBJECTINSTANCEA> objects;   // offered by EnumObjects
     DWORD capsButtons = 0;     // dwButtons reported by GetCapabilities
     DIJOYSTATE state{};
-    FakeDeviceResults results;
     int setPropertyCalls = 0;
     std::vector<DIPROPRANGE> ranges;   // every range the tool set
 
-    FakePad &Axis(const GUID &type);   // X, Y, Z, Rx, Ry, Rz or a slider
+    FakePad &Axis(const GUID &type);   // X, Y, Z, Rx, Ry, Rz or a slider (absolute axis)
+    FakePad &Object(const GUID &type, DWORD dwType);   // any object
     FakePad &Buttons(int count);       // objects and the caps count
     FakePad &Sliders(int count);
     FakePad &Povs(int count);
@@ -41,10 +88,9 @@ struct FakePad {
     void Press(int button) { state.rgbButtons[button] = 0x80; }
 };
 
-struct FakeKeyboard {
+struct FakeKeyboard : FakeDeviceScript {
     bool present = true;
     BYTE keys[256]{};
-    FakeDeviceResults results;
     void Press(int code) { keys[code] = 0x80; }
     void Release(int code) { keys[code] = 0; }
     void ReleaseAll();
@@ -52,11 +98,14 @@ struct FakeKeyboard {
 
 struct FakeInputWorld {
     HRESULT createResult = DI_OK;      // DirectInput8Create
+    HINSTANCE createInstance = NULL;   // the instance it was given
     FakeKeyboard keyboard;
     std::deque<FakePad> pads;          // deque: references stay valid
     // Every call the tool made, in order: "dinput.CreateDevice(keyboard)",
-    // "keyboard.SetCooperativeLevel(6)", "pad1.Acquire", ...
+    // "keyboard.SetCooperativeLevel(6)", "pad1.Acquire", ... A benchmark
+    // turns the record off, since it allocates.
     std::vector<std::string> calls;
+    bool recordCalls = true;
     int liveObjects = 0;               // COM objects not yet released
 
     FakePad &AddPad(int buttons = 12); // X and Y axes and the buttons
@@ -85,3 +134,6 @@ extern FakeProbeWorld FakeProbes;
 void InstallFakeDirectX();
 // Convenience: the two probe outcomes.
 void SetProbeOutcome(bool pixelShader, bool sound);
+// Which fake a device interface is: "keyboard", "pad0", "pad1", ... in the
+// order of FakeInput.pads; "" for NULL.
+std::string FakeDeviceName(IDirectInputDevice8A *device);

@@ -56,6 +56,7 @@ void ResetToolState()
     CloseInputDevices();
     memset(&Settings, 0, sizeof Settings);
     memset(PadCaps, 0, sizeof PadCaps);
+    PadSlotCounter = 0;
     SoundPresent = 0;
     PixelShaderCapable = 0;
     SheetWindow = NULL;
@@ -123,6 +124,22 @@ MessageBoxCatcher::~MessageBoxCatcher()
 {
     UnhookWindowsHookEx(CatcherHook);
     ActiveCatcher = NULL;
+}
+
+void ToolStateTest::SetUp()
+{
+    ResetToolState();
+    InstallFakeDirectX();
+}
+
+void ToolStateTest::TearDown()
+{
+    CloseInputDevices();
+}
+
+int ToolStateTest::OpenInput()
+{
+    return OpenInputDevices(GetModuleHandleA(NULL), TEST_SHEET_WINDOW);
 }
 
 void SheetTest::SetUp()

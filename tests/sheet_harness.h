@@ -40,6 +40,22 @@ public:
     std::vector<std::string> texts;
 };
 
+// The window handle the input layer gets as its sheet in tests without a
+// sheet; only the fakes see it.
+#define TEST_SHEET_WINDOW ((HWND)(uintptr_t)0x5EE7)
+
+// For tests of the tool's code without a window: fake DirectX (a keyboard,
+// no pads) and the tool's state as in a fresh process; the input layer is
+// closed again afterwards.
+class ToolStateTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens the input layer on the scripted world with TEST_SHEET_WINDOW.
+    int OpenInput();
+};
+
 // Every test gets fake DirectX (both probes positive, a keyboard, no pads),
 // the tool's state as in a fresh process, and its own empty current
 // directory, which is where "setting.cfg" lives.
