@@ -17,6 +17,10 @@ PadCapsRecord PadCaps[PAD_SLOTS];
 static const DWORD KeyboardCooperation = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND;
 static const DWORD PadCooperation = DISCL_EXCLUSIVE | DISCL_FOREGROUND;
 
+// The DirectX 5 and later capabilities record, the only one the pads are
+// asked with.
+static_assert(sizeof(DIDEVCAPS) == 44, "DIDEVCAPS of DirectInput 5 and later");
+
 template <typename Interface> static void ReleaseAndEmpty(Interface *&object)
 {
     object->Release();
@@ -82,11 +86,13 @@ static void SetUpPad(int slot, HWND sheet)
         return;
     }
     pad->Acquire();
+    // A refused capabilities request counts no buttons, whatever the
+    // driver may have left in the record.
     DIDEVCAPS caps;
     memset(&caps, 0, sizeof caps);
     caps.dwSize = sizeof caps;
-    pad->GetCapabilities(&caps);
-    PadCaps[slot].ButtonCount = caps.dwButtons;
+    HRESULT hr = pad->GetCapabilities(&caps);
+    PadCaps[slot].ButtonCount = FAILED(hr) ? 0 : caps.dwButtons;
 }
 
 int OpenInputDevices(HINSTANCE instance, HWND sheet)
