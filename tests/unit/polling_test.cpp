@@ -76,13 +76,16 @@ TEST_F(PollTest, KeyboardReportsTheLowestCodeWithTheTopBitSet)
     }
 }
 
-TEST_F(PollTest, KeyboardAcquiresAgainOnlyWhenTheInputWasLost)
+// The devices are opened before the sheet is in the foreground, when a
+// foreground device cannot be acquired: a read that finds the device not
+// acquired, as well as one that lost it, leads to a new Acquire.
+TEST_F(PollTest, KeyboardAcquiresAgainOnlyWhenNotAcquired)
 {
     FakeInput.keyboard.Press(0x25);
     struct Case { HRESULT read; int acquires; };
     const Case cases[] = {
         { DIERR_INPUTLOST, 1 },
-        { DIERR_NOTACQUIRED, 0 },
+        { DIERR_NOTACQUIRED, 1 },
         { DIERR_INVALIDPARAM, 0 },
         { E_PENDING, 0 },
         { E_FAIL, 0 },
@@ -107,14 +110,15 @@ TEST_F(PollTest, KeyboardRecoversFromALostFocusOnTheNextTick)
     EXPECT_EQ(FakeInput.calls, (Calls{ "keyboard.GetDeviceState(256)", "keyboard.Acquire" }));
     EXPECT_EQ(PollKeyboard(), 0x25);
 
-    // Refused again: the next read says "not acquired", which is left alone.
+    // Refused once: the next read says "not acquired", which acquires
+    // again, and the tick after that reads the key.
     FakeInput.keyboard.LoseInput();
     FakeInput.keyboard.results.Queue(FakeCall::Acquire, { DIERR_OTHERAPPHASPRIO });
     EXPECT_EQ(PollKeyboard(), -1);
     FakeInput.calls.clear();
     EXPECT_EQ(PollKeyboard(), -1);
-    EXPECT_EQ(PollKeyboard(), -1);
-    EXPECT_EQ(FakeInput.Count("keyboard.Acquire"), 0);
+    EXPECT_EQ(FakeInput.Count("keyboard.Acquire"), 1);
+    EXPECT_EQ(PollKeyboard(), 0x25);
 }
 
 TEST_F(PollTest, AbsentDevicesAreNeverCalled)
@@ -351,7 +355,7 @@ TEST_F(PollTest, OtherReadFailuresLeaveThePadSilentWithoutAcquiring)
 {
     full->Press(3);
     plain->Press(7);
-    const HRESULT failures[] = { DIERR_NOTACQUIRED, (HRESULT)DIERR_UNPLUGGED, DIERR_INVALIDPARAM, E_FAIL };
+    const HRESULT failures[] = { (HRESULT)DIERR_UNPLUGGED, DIERR_INVALIDPARAM, DIERR_NOTINITIALIZED, E_FAIL };
     for (HRESULT failure : failures) {
         FakeInput.calls.clear();
         full->results.getDeviceState = failure;
@@ -359,14 +363,16 @@ TEST_F(PollTest, OtherReadFailuresLeaveThePadSilentWithoutAcquiring)
         EXPECT_EQ(PollPads(), 0x81000007u) << std::hex << failure;
         EXPECT_EQ(FakeInput.Count("pad0.Acquire"), 0) << std::hex << failure;
     }
-    // Lost for good: reported lost once, then "not acquired" on every tick.
+    // Lost, and the first Acquire refused: the next tick finds pad 0 not
+    // acquired and acquires it again; the tick after reads it.
     full->results.getDeviceState = DI_OK;
     full->LoseInput();
     full->results.Queue(FakeCall::Acquire, { DIERR_OTHERAPPHASPRIO });
     FakeInput.calls.clear();
-    for (int tick = 0; tick < 3; ++tick)
-        EXPECT_EQ(PollPads(), 0x81000007u);
-    EXPECT_EQ(FakeInput.Count("pad0.Acquire"), 1);
+    EXPECT_EQ(PollPads(), 0x81000007u);
+    EXPECT_EQ(PollPads(), 0x81000007u);
+    EXPECT_EQ(FakeInput.Count("pad0.Acquire"), 2);
+    EXPECT_EQ(PollPads(), 0x01000003u);
 }
 
 TEST_F(PollTest, PollResultIsIgnoredAndSuccessCodesCarryTheState)
