@@ -5,13 +5,24 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 WINE_LOADER=/usr/lib/wine/wine64
 PACKAGES=(cmake g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 googletest wine64 xvfb xdotool imagemagick)
+# 32-bit Wine for the smoke run of the shipping build: its loader with the
+# preloader (which reserves the address space before anything else maps),
+# and 32-bit Mesa so that Direct3D under it has OpenGL.
+WINE32_LOADER=/usr/lib/wine/wine
+WINE32_PACKAGES=(wine32:i386 wine32-preloader:i386 libgl1:i386 libgl1-mesa-dri:i386)
 
 log() { printf '[%s] %s\n' "$(date +%T)" "$*" >&2; }
 
-# Installs the Debian packages that are missing (needs root, as on CI).
+# ensure_packages [--no-recommends] [package...]: installs the Debian
+# packages (PACKAGES when none are named) that are missing, with their
+# recommendations unless told otherwise; needs root, as on CI. A name:i386
+# package first adds the i386 architecture to dpkg. Never removes a package.
 ensure_packages() {
-  local missing=()
-  for p in "${PACKAGES[@]}"; do
+  local recommends=
+  if [ "${1:-}" = --no-recommends ]; then recommends=--no-install-recommends; shift; fi
+  local wanted=("$@") missing=() p
+  [ $# -eq 0 ] && wanted=("${PACKAGES[@]}")
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -19,9 +30,13 @@ ensure_packages() {
     log "missing packages: ${missing[*]} (run as root, or install them with apt-get)"
     return 1
   fi
+  if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    log "adding the i386 architecture to dpkg"
+    dpkg --add-architecture i386
+  fi
   log "installing ${missing[*]}"
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove $recommends "${missing[@]}" >/dev/null
 }
 
 # build_target win32|win64 [extra cmake args...]
@@ -39,10 +54,15 @@ build_target() {
 # stop_display stops exactly these processes.
 XVFB_PID=
 WINESERVER_PID=
+WINE_STARTED=
 start_display() {
-  export WINEPREFIX="${1:-$ROOT/build/win64/wineprefix}"
-  export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  start_xvfb || return 1
+  trap stop_display EXIT
+  start_wine "${1:-$ROOT/build/win64/wineprefix}" "$WINE_LOADER"
+}
+
+# Starts Xvfb on the first free display number and exports DISPLAY.
+start_xvfb() {
   local n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
@@ -50,31 +70,58 @@ start_display() {
   export DISPLAY=":$n"
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
   if [ ! -e "/tmp/.X11-unix/X$n" ]; then log "Xvfb did not start"; return 1; fi
+}
+
+# start_wine PREFIX LOADER [WINEARCH]: exports WINEPREFIX and the quiet Wine
+# settings, creates the prefix with LOADER when it has none yet (at most
+# WINE_PREFIX_TIMEOUT seconds, default 600), and starts a persistent
+# wineserver for it.
+start_wine() {
+  export WINEPREFIX=$1
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  local loader=$2
+  [ -n "${3:-}" ] && export WINEARCH=$3
+  WINE_STARTED=1
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    log "creating the Wine prefix (once)"
+    log "creating the Wine prefix $WINEPREFIX (once)"
     mkdir -p "$WINEPREFIX"
-    "$WINE_LOADER" wineboot -i >/dev/null 2>&1
-    wineserver -w
+    if ! timeout "${WINE_PREFIX_TIMEOUT:-600}" "$loader" wineboot -i >/dev/null 2>&1 ||
+       ! timeout 120 wineserver -w; then
+      log "creating the Wine prefix failed or timed out; removing the half-made prefix"
+      wineserver -k >/dev/null 2>&1 || true
+      rm -rf "$WINEPREFIX"
+      return 1
+    fi
   fi
   wineserver -f -p >/dev/null 2>&1 &
   WINESERVER_PID=$!
-  trap stop_display EXIT
   # No window manager runs here: tell Wine's X11 driver not to wait for one
   # (it would wait two seconds each time a sheet closes).
-  "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  grep -qx '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null ||
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
 stop_display() {
   # Runs from the EXIT trap, possibly under set -e: nothing here may fail.
-  if [ -n "$WINESERVER_PID" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-    kill "$WINESERVER_PID" 2>/dev/null || true
-    wait "$WINESERVER_PID" 2>/dev/null || true
-    WINESERVER_PID=
-  fi
+  stop_wine
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
     XVFB_PID=
+  fi
+}
+
+# Ends the Windows processes of the prefix (wineserver -k acts on this
+# prefix only) and the persistent wineserver that start_wine started.
+stop_wine() {
+  if [ -n "$WINE_STARTED" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    WINE_STARTED=
+  fi
+  if [ -n "$WINESERVER_PID" ]; then
+    kill "$WINESERVER_PID" 2>/dev/null || true
+    wait "$WINESERVER_PID" 2>/dev/null || true
+    WINESERVER_PID=
   fi
 }
