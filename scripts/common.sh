@@ -1,5 +1,6 @@
-# Shared by the project's scripts: packages, builds, and a private Xvfb
-# display with a persistent wineserver. Source it; do not run it.
+# Shared by the project's scripts: packages, builds, a private Xvfb
+# display with a persistent wineserver, and the tool process they start.
+# Source it; do not run it.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 WINE_LOADER=/usr/lib/wine/wine64
@@ -97,9 +98,10 @@ start_wine() {
   wineserver -f -p >/dev/null 2>&1 &
   WINESERVER_PID=$!
   # No window manager runs here: tell Wine's X11 driver not to wait for one
-  # (it would wait two seconds each time a sheet closes).
-  grep -qx '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null ||
-    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # (it would wait two seconds each time a sheet closes). This first Wine
+  # command also starts the prefix's services, with no output to hold open:
+  # started later by a test program, they would keep ctest's pipe open.
+  "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
 stop_display() {
@@ -125,3 +127,38 @@ stop_wine() {
     WINESERVER_PID=
   fi
 }
+
+# A tool process started in the background by a script (drive.sh,
+# smoke-win32.sh) sets TOOL_PID.
+TOOL_PID=
+
+# wait_tool [SECONDS]: waits for the tool to end and sets TOOL_EXIT to its
+# exit code; a tool still running after the limit (15 s) is ended and
+# TOOL_EXIT is "running".
+TOOL_EXIT=
+wait_tool() {
+  local limit=$(( ${1:-15} * 10 )) i
+  for (( i = 0; i < limit; i++ )); do
+    kill -0 "$TOOL_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$TOOL_PID" 2>/dev/null; then
+    stop_tool
+    TOOL_EXIT=running
+    return
+  fi
+  TOOL_EXIT=0
+  wait "$TOOL_PID" || TOOL_EXIT=$?
+  TOOL_PID=
+}
+
+stop_tool() {
+  [ -n "$TOOL_PID" ] || return 0
+  kill "$TOOL_PID" 2>/dev/null || true
+  wait "$TOOL_PID" 2>/dev/null || true
+  TOOL_PID=
+}
+
+# Milliseconds since the epoch, and a span of them as seconds.
+now_ms() { local t=${EPOCHREALTIME/./}; echo $(( t / 1000 )); }
+seconds_since() { local ms=$(( $(now_ms) - $1 )); printf '%d.%d' $(( ms / 1000 )) $(( ms % 1000 / 100 )); }

@@ -19,7 +19,6 @@ E2E_PREFIX="$ROOT/build/win64/e2e-prefix"
 CONFIG_EXE="$ROOT/build/win64/config.exe"
 E2E_WORK=
 PAD_DIR=
-TOOL_PID=
 
 # Xvfb, a wineserver on the suite's own prefix, and the stand-in installed
 # as that prefix's system dinput8.dll, chosen over Wine's with a DLL
@@ -72,33 +71,6 @@ start_tool() {
   (cd "$1" && exec "$WINE_LOADER" "$CONFIG_EXE" >>"$1.log" 2>&1) &
   TOOL_PID=$!
   probe wait-sheet >/dev/null
-}
-
-# wait_tool [SECONDS]: waits for the tool to end and sets TOOL_EXIT to its
-# exit code; a tool still running after the limit (15 s) is ended and
-# TOOL_EXIT is "running".
-TOOL_EXIT=
-wait_tool() {
-  local limit=$(( ${1:-15} * 10 )) i
-  for (( i = 0; i < limit; i++ )); do
-    kill -0 "$TOOL_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$TOOL_PID" 2>/dev/null; then
-    stop_tool
-    TOOL_EXIT=running
-    return
-  fi
-  TOOL_EXIT=0
-  wait "$TOOL_PID" || TOOL_EXIT=$?
-  TOOL_PID=
-}
-
-stop_tool() {
-  [ -n "$TOOL_PID" ] || return 0
-  kill "$TOOL_PID" 2>/dev/null || true
-  wait "$TOOL_PID" 2>/dev/null || true
-  TOOL_PID=
 }
 
 # Clicks the middle of a rectangle "left top right bottom".
@@ -175,10 +147,6 @@ pad_hold() {
 
 # The bytes of a file as lower-case hex pairs, one line.
 file_hex() { od -An -v -tx1 "$1" | tr -s ' \n' '  ' | sed 's/^ //; s/ $//'; }
-
-# Milliseconds since the epoch, and a span of them as seconds.
-now_ms() { local t=${EPOCHREALTIME/./}; echo $(( t / 1000 )); }
-seconds_since() { local ms=$(( $(now_ms) - $1 )); printf '%d.%d' $(( ms / 1000 )) $(( ms % 1000 / 100 )); }
 
 # le32 VALUE: a 32-bit value as the four hex bytes the file holds.
 le32() {

@@ -43,15 +43,11 @@ BINFMT_PREFIX=zephranix-i386-
 
 TIMES=()
 TOOL_OVERRIDES=
-TOOL_PID=
-TOOL_CODE=
 SHEET=
 EMULATOR=
 MOUNTED_BINFMT=
 PASSES=0
 FAILURES=0
-
-now_ms() { date +%s%3N; }
 
 # timed LABEL COMMAND...: runs the command and notes how long it took.
 timed() {
@@ -59,8 +55,7 @@ timed() {
   shift
   start=$(now_ms)
   "$@" || rc=$?
-  local ms=$(($(now_ms) - start))
-  TIMES+=("$(printf '%7d.%01ds  %s' $((ms / 1000)) $((ms % 1000 / 100)) "$label")")
+  TIMES+=("$(printf '%8ss  %s' "$(seconds_since "$start")" "$label")")
   return $rc
 }
 
@@ -138,11 +133,6 @@ unregister_emulator() {
 
 # --- the tool ------------------------------------------------------------
 
-tool_running() {
-  local state
-  state=$(ps -o stat= -p "$TOOL_PID" 2>/dev/null) && [[ $state != Z* ]]
-}
-
 # Starts the tool in RUN_DIR and waits until its sheet is shown.
 start_tool() {
   # Errors only in the log, which is read when a run fails.
@@ -154,11 +144,9 @@ start_tool() {
   while [ $SECONDS -lt $deadline ]; do
     SHEET=$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -1 || true)
     [ -n "$SHEET" ] && return 0
-    if ! tool_running; then
-      TOOL_CODE=0
-      wait "$TOOL_PID" || TOOL_CODE=$?
-      TOOL_PID=
-      log "the tool ended with exit code $TOOL_CODE before it showed its sheet"
+    if ! kill -0 "$TOOL_PID" 2>/dev/null; then
+      wait_tool
+      log "the tool ended with exit code $TOOL_EXIT before it showed its sheet"
       return 1
     fi
     sleep 0.2
@@ -168,30 +156,16 @@ start_tool() {
 }
 
 # close_tool KEY: presses KEY in the sheet and waits for the process to end;
-# its exit code goes to TOOL_CODE.
+# its exit code goes to TOOL_EXIT.
 close_tool() {
   # The key goes to the sheet's own X window (no window manager hands out
   # the focus here); Wine passes it to the sheet, whose dialog manager
   # turns Enter into the default button (OK) and Escape into Cancel.
   xdotool key --window "$SHEET" "$1" 2>/dev/null
-  local deadline=$((SECONDS + EXIT_TIMEOUT))
-  while tool_running; do
-    if [ $SECONDS -ge $deadline ]; then
-      log "the tool did not end within ${EXIT_TIMEOUT}s of $1"
-      return 1
-    fi
-    sleep 0.1
-  done
-  TOOL_CODE=0
-  wait "$TOOL_PID" || TOOL_CODE=$?
-  TOOL_PID=
-}
-
-stop_tool() {
-  if [ -n "$TOOL_PID" ]; then
-    kill "$TOOL_PID" 2>/dev/null || true
-    wait "$TOOL_PID" 2>/dev/null || true
-    TOOL_PID=
+  wait_tool "$EXIT_TIMEOUT"
+  if [ "$TOOL_EXIT" = running ]; then
+    log "the tool did not end within ${EXIT_TIMEOUT}s of $1; stopped it"
+    return 1
   fi
 }
 
@@ -318,7 +292,7 @@ timed "first run: start until the sheet showed" start_tool ||
   { show_wine_log; exit 1; }
 timed "first run: Enter until the process ended" close_tool Return ||
   { show_wine_log; exit 1; }
-[ "$TOOL_CODE" = 1 ] && pass "OK ended with exit code 1" || fail "OK ended with exit code $TOOL_CODE, not 1"
+[ "$TOOL_EXIT" = 1 ] && pass "OK ended with exit code 1" || fail "OK ended with exit code $TOOL_EXIT, not 1"
 expect_file "$RUN_DIR/setting.cfg" "$EXPECTED" "the first-run file"
 [ -f "$RUN_DIR/setting.cfg" ] || exit 1
 describe_machine "$RUN_DIR/setting.cfg"
@@ -337,7 +311,7 @@ timed "second run: start until the sheet showed" start_tool ||
   { show_wine_log; exit 1; }
 timed "second run: Escape until the process ended" close_tool Escape ||
   { show_wine_log; exit 1; }
-[ "$TOOL_CODE" = 0 ] && pass "Cancel ended with exit code 0" || fail "Cancel ended with exit code $TOOL_CODE, not 0"
+[ "$TOOL_EXIT" = 0 ] && pass "Cancel ended with exit code 0" || fail "Cancel ended with exit code $TOOL_EXIT, not 0"
 expect_file "$RUN_DIR/setting.cfg" "$ROOT/build/win32/smoke-before-cancel.cfg" "Cancel left the file as it was"
 [ "$(stat -c %y "$RUN_DIR/setting.cfg")" = "$written" ] && pass "Cancel did not write the file" ||
   fail "Cancel wrote setting.cfg again"
