@@ -3,13 +3,14 @@
 // process (first calls load DLLs, fonts and drivers, which is the cost a
 // player sees), and prints the median of every step over the runs.
 //
-//   startup_profile RUNS FOLDER            every step of a start, then the
-//                                          first visit of pages 2 and 3, for
-//                                          the tool and for the start-up
-//                                          baseline (bench/baseline.h)
-//   startup_profile RUNS FOLDER tooltips   what each tooltip costs: the
-//                                          tooltip window's creation,
-//                                          TTM_SETMAXTIPWIDTH, TTM_ADDTOOLA
+//   startup_profile RUNS FOLDER
+//
+// prints every step of a start and of the first visit of pages 2 and 3,
+// for the tool and for the start-up baseline (bench/baseline.h), and then
+// what one tooltip costs: once the tool's sheet is idle, 15 more tooltips
+// are made for the first page's controls as AddControlTooltip makes them,
+// CreateWindowExA, TTM_SETMAXTIPWIDTH and TTM_ADDTOOLA timed apart, next to
+// other windows made the same way.
 //
 // The first page's initialisation is taken apart by calling the same
 // operations as GraphicAudioPageProc's WM_INITDIALOG, in the same order,
@@ -52,8 +53,8 @@ void Record(const std::string &name, double ms)
 
 // ---- the first page, step by step, or whole --------------------------------
 
-enum Mode { STEPS, WHOLE, BASELINE, TOOLTIPS };
-const char *const ModeNames[] = { "steps", "whole", "baseline", "tooltips" };
+enum Mode { STEPS, WHOLE, BASELINE };
+const char *const ModeNames[] = { "steps", "whole", "baseline" };
 
 Mode Running;
 double PageFirstMessage[SHEET_PAGE_COUNT];   // the page dialog is being created
@@ -110,132 +111,104 @@ INT_PTR CALLBACK TimedPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lp
 const DLGPROC TimedPageProcs[SHEET_PAGE_COUNT] = { TimedPageProc<0>, TimedPageProc<1>,
                                                    TimedPageProc<2> };
 
-// ---- the anatomy of one tooltip --------------------------------------------
-
-struct TooltipCosts {
-    double create = 0, maxWidth = 0, addTool = 0;
-    double firstCreate = 0;       // the first tooltip of the page
-    double first = 0, last = 0;   // first creation, last TTM_ADDTOOLA done
-    int count = 0;
-};
-TooltipCosts Tips[SHEET_PAGE_COUNT];
-int TipPage;
-double MessageStart;
-double CreateStart;
-HHOOK CbtHook, CallHook, ReturnHook;
-
-bool IsTooltip(HWND window)
-{
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    return lstrcmpiA(name, TOOLTIPS_CLASSA) == 0;
-}
-
-LRESULT CALLBACK WatchCreation(int code, WPARAM wparam, LPARAM lparam)
-{
-    if (code == HCBT_CREATEWND && IsTooltip((HWND)wparam)) {
-        CreateStart = NowMs();
-        if (!Tips[TipPage].count)
-            Tips[TipPage].first = CreateStart;
-    }
-    return CallNextHookEx(CbtHook, code, wparam, lparam);
-}
-
-// A tooltip's creation ends where the tool first talks to it.
-LRESULT CALLBACK WatchCall(int code, WPARAM wparam, LPARAM lparam)
-{
-    const CWPSTRUCT *call = (const CWPSTRUCT *)lparam;
-    if (code == HC_ACTION && (call->message == TTM_SETMAXTIPWIDTH || call->message == TTM_ADDTOOLA)) {
-        MessageStart = NowMs();
-        TooltipCosts &tips = Tips[TipPage];
-        if (call->message == TTM_SETMAXTIPWIDTH) {
-            tips.create += MessageStart - CreateStart;
-            if (!tips.count)
-                tips.firstCreate = MessageStart - CreateStart;
-        }
-    }
-    return CallNextHookEx(CallHook, code, wparam, lparam);
-}
-
-LRESULT CALLBACK WatchReturn(int code, WPARAM wparam, LPARAM lparam)
-{
-    const CWPRETSTRUCT *call = (const CWPRETSTRUCT *)lparam;
-    if (code == HC_ACTION) {
-        double now = NowMs();
-        TooltipCosts &tips = Tips[TipPage];
-        if (call->message == TTM_SETMAXTIPWIDTH)
-            tips.maxWidth += now - MessageStart;
-        if (call->message == TTM_ADDTOOLA) {
-            tips.addTool += now - MessageStart;
-            tips.last = now;
-            ++tips.count;
-        }
-    }
-    return CallNextHookEx(ReturnHook, code, wparam, lparam);
-}
-
-void WatchTooltips()
-{
-    DWORD thread = GetCurrentThreadId();
-    CbtHook = SetWindowsHookExA(WH_CBT, WatchCreation, NULL, thread);
-    CallHook = SetWindowsHookExA(WH_CALLWNDPROC, WatchCall, NULL, thread);
-    ReturnHook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchReturn, NULL, thread);
-}
-
-void RecordTooltips(int page)
-{
-    const TooltipCosts &tips = Tips[page];
-    if (!tips.count)
-        return;
-    std::string prefix = "    page" + std::to_string(page + 1) + " tooltips: ";
-    Record(prefix + "all " + std::to_string(tips.count), tips.last - tips.first);
-    Record(prefix + "CreateWindowExA, first", tips.firstCreate);
-    Record(prefix + "CreateWindowExA, mean", tips.create / tips.count);
-    Record(prefix + "TTM_SETMAXTIPWIDTH, mean", tips.maxWidth / tips.count);
-    Record(prefix + "TTM_ADDTOOLA, mean", tips.addTool / tips.count);
-}
-
-// ---- what a tooltip's creation costs, against other windows ----------------
+// ---- what a tooltip costs, against other windows ---------------------------
 
 LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-// Creates one window per control of the first page's tooltip table in the
-// given way, and records the mean cost of one creation.
-void TimeCreations(HWND page, const char *name, const char *className, DWORD style, int size,
-                   bool owned)
+HWND ControlOfRow(HWND page, int row)
+{
+    return GetDlgItem(page, GraphicAudioTooltips[row].control_id);
+}
+
+// TTM_ADDTOOLA with the record AddControlTooltip sends.
+void AddTool(HWND tip, HWND control)
+{
+    TOOLINFOA info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = control;
+    info.uId = (UINT_PTR)control;
+    info.lpszText = (LPSTR) "Tooltip text.";
+    SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&info);
+}
+
+// 15 more tooltips for the first page's controls, made as AddControlTooltip
+// makes them, with each of its three calls timed apart.
+void TimeTooltipCalls(HWND page)
+{
+    double create = 0, maxWidth = 0, addTool = 0;
+    HWND made[TOOLTIP_ROWS];
+    for (int row = 0; row < TOOLTIP_ROWS; ++row) {
+        HWND control = ControlOfRow(page, row);
+        double t0 = NowMs();
+        HWND tip = made[row] = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_ALWAYSTIP,
+                                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                               CW_USEDEFAULT, control, NULL, ModuleInstance, NULL);
+        double t1 = NowMs();
+        SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN));
+        double t2 = NowMs();
+        AddTool(tip, control);
+        double t3 = NowMs();
+        create += t1 - t0;
+        maxWidth += t2 - t1;
+        addTool += t3 - t2;
+    }
+    Record("one more tooltip on page1, each: CreateWindowExA", create / TOOLTIP_ROWS);
+    Record("  TTM_SETMAXTIPWIDTH", maxWidth / TOOLTIP_ROWS);
+    Record("  TTM_ADDTOOLA", addTool / TOOLTIP_ROWS);
+    for (HWND window : made)
+        DestroyWindow(window);
+}
+
+// One window per control of the first page's tooltip table, made in the
+// given way; records the mean cost of one.
+void TimeWindows(HWND page, const char *name, const char *className, DWORD style)
 {
     HWND made[TOOLTIP_ROWS];
     double start = NowMs();
-    for (int i = 0; i < TOOLTIP_ROWS; ++i) {
-        HWND control = GetDlgItem(page, GraphicAudioTooltips[i].control_id);
-        HWND parent = style & WS_CHILD ? page : owned ? control : NULL;
-        made[i] = CreateWindowExA(0, className, NULL, style, size, size, size, size, parent, NULL,
-                                  ModuleInstance, NULL);
+    for (int row = 0; row < TOOLTIP_ROWS; ++row) {
+        HWND parent = style & WS_CHILD ? page : ControlOfRow(page, row);
+        made[row] = CreateWindowExA(0, className, NULL, style, 0, 0, 0, 0, parent, NULL,
+                                    ModuleInstance, NULL);
     }
     Record(name, (NowMs() - start) / TOOLTIP_ROWS);
     for (HWND window : made)
         DestroyWindow(window);
 }
 
-void CompareCreations(HWND page)
+// The whole table on one tooltip window: what the page would pay if the
+// controls shared a tooltip instead of owning one each.
+void TimeSharedTooltip(HWND page)
+{
+    double start = NowMs();
+    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page, NULL,
+                               ModuleInstance, NULL);
+    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN));
+    for (int row = 0; row < TOOLTIP_ROWS; ++row) {
+        HWND control = ControlOfRow(page, row);
+        AddTool(tip, control);
+    }
+    Record("15 controls sharing one tooltip window, all", NowMs() - start);
+    DestroyWindow(tip);
+}
+
+void CompareWindows(HWND page)
 {
     WNDCLASSA plain{};
     plain.lpfnWndProc = PlainWindowProc;
     plain.hInstance = ModuleInstance;
     plain.lpszClassName = "BenchPlainWindow";
     RegisterClassA(&plain);
-    const int def = CW_USEDEFAULT;
-    TimeCreations(page, "15 more windows on page1: tooltip as the tool makes it, each", TOOLTIPS_CLASSA,
-                  WS_POPUP | TTS_ALWAYSTIP, def, true);
-    TimeCreations(page, "  tooltip with no owner, each", TOOLTIPS_CLASSA, WS_POPUP | TTS_ALWAYSTIP,
-                  def, false);
-    TimeCreations(page, "  tooltip of size 0, each", TOOLTIPS_CLASSA, WS_POPUP | TTS_ALWAYSTIP, 0,
-                  true);
-    TimeCreations(page, "  plain owned popup window, each", "BenchPlainWindow", WS_POPUP, def, true);
-    TimeCreations(page, "  plain child window, each", "BenchPlainWindow", WS_CHILD, 0, true);
+    TimeTooltipCalls(page);
+    TimeWindows(page, "plain popup window owned by the control, each", "BenchPlainWindow",
+                WS_POPUP);
+    TimeWindows(page, "plain child window of the page, each", "BenchPlainWindow", WS_CHILD);
+    TimeSharedTooltip(page);
 }
 
 // ---- one start --------------------------------------------------------------
@@ -267,7 +240,6 @@ double SinceProcessCreation()
 
 void VisitPage(HWND sheet, int index)
 {
-    TipPage = index;
     double start = NowMs();
     SendMessageA(sheet, PSM_SETCURSEL, index, 0);
     PumpUntilIdle(sheet);
@@ -276,8 +248,6 @@ void VisitPage(HWND sheet, int index)
     Record(("  " + page + " dialog and controls created").c_str(),
            PageInitStart[index] - PageFirstMessage[index]);
     Record(("  " + page + " WM_INITDIALOG").c_str(), PageInitMs[index]);
-    if (Running == TOOLTIPS)
-        RecordTooltips(index);
 }
 
 int ProfileOneStart(Mode mode)
@@ -287,8 +257,6 @@ int ProfileOneStart(Mode mode)
     ModuleInstance = GetModuleHandleA(NULL);
     SetDllDirectoryA("");
     TIMED(Figures, "InitCommonControls", InitCommonControls());
-    if (mode == TOOLTIPS)
-        WatchTooltips();
 
     PROPSHEETHEADERA header;
     PROPSHEETPAGEA_V2 pages[SHEET_PAGE_COUNT];
@@ -318,16 +286,14 @@ int ProfileOneStart(Mode mode)
         for (const auto &step : Steps)
             Record(step.first.c_str(), step.second);
     }
-    if (mode == TOOLTIPS)
-        RecordTooltips(0);
     Record("rest of sheet creation", created - initEnd);
     Record("first paint, to idle", idle - created);
     Record("process creation to shown and idle", SinceProcessCreation());
 
     VisitPage(sheet, KeyboardPage);
     VisitPage(sheet, GamepadPage);
-    if (mode == TOOLTIPS)
-        CompareCreations((HWND)SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
+    if (mode == STEPS)
+        CompareWindows((HWND)SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
 
     for (const auto &figure : Figures)
         printf("%s\t%.3f\n", figure.first.c_str(), figure.second);
@@ -424,16 +390,13 @@ struct Table {
     }
 };
 
-int Summarise(int runs, const std::string &folder, bool tooltips)
+int Summarise(int runs, const std::string &folder)
 {
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, sizeof self);
-    static const Mode startRound[] = { STEPS, WHOLE, BASELINE };
-    static const Mode tooltipRound[] = { TOOLTIPS };
     Table table;
     for (int run = 0; run < runs; ++run) {
-        for (Mode mode : tooltips ? std::vector<Mode>(tooltipRound, tooltipRound + 1)
-                                  : std::vector<Mode>(startRound, startRound + 3)) {
+        for (Mode mode : { STEPS, WHOLE, BASELINE }) {
             std::string output;
             if (!RunChild(self, folder, mode, &output)) {
                 fprintf(stderr, "a profiled start (%s) failed\n", ModeNames[mode]);
@@ -451,15 +414,15 @@ int Summarise(int runs, const std::string &folder, bool tooltips)
 int main(int argc, char **argv)
 {
     if (argc == 3 && strcmp(argv[1], "child") == 0) {
-        for (int mode = STEPS; mode <= TOOLTIPS; ++mode) {
+        for (int mode = STEPS; mode <= BASELINE; ++mode) {
             if (strcmp(argv[2], ModeNames[mode]) == 0)
                 return ProfileOneStart((Mode)mode);
         }
         return 2;
     }
-    if (argc < 3) {
-        fprintf(stderr, "usage: startup_profile RUNS FOLDER [tooltips]\n");
+    if (argc != 3) {
+        fprintf(stderr, "usage: startup_profile RUNS FOLDER\n");
         return 2;
     }
-    return Summarise(atoi(argv[1]), argv[2], argc > 3 && strcmp(argv[3], "tooltips") == 0);
+    return Summarise(atoi(argv[1]), argv[2]);
 }

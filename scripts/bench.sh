@@ -1,16 +1,137 @@
 #!/usr/bin/env bash
-# Builds the 64-bit test build and runs the benchmarks under wine64. Today:
-# tests/bench/poll_bench.cpp, the time per call of the live-capture polls
-# and the allocations they make. Prints tab-separated rows; exits nonzero
-# when a poll allocated.
+# Measures the tool under wine64 in a private Xvfb display and prints every
+# figure with the command that made it: executable sizes and what fills the
+# 32-bit one, peak memory after all three pages, start-up time against a
+# baseline program that makes the same platform calls with an empty sheet,
+# where the start-up time goes, what a tooltip costs, and the CPU a waiting
+# page uses. Not a test: it asserts nothing and always shows its numbers.
+#
+#   bash scripts/bench.sh [RUNS]    RUNS: starts per program (default 11)
+#
+# Timings depend on the machine's load; the load is printed at the start and
+# at the end. Installs the Debian packages it needs when they are missing.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages
-log "building build/win64 with tests and benchmarks"
-build_target win64 -DCONFIG_BUILD_TESTS=ON
-cmake --build "$ROOT/build/win64" --target poll_bench -j"$(nproc)" -- --no-print-directory
+RUNS=${1:-11}
+IDLE_SECONDS=${IDLE_SECONDS:-10}
+W64="$ROOT/build/win64"
+W32="$ROOT/build/win32"
+TITLE="ZEPHRANIX Configuration"
+BASELINE_TITLE="Start-up baseline"
+LOG="$W64/bench.log"
 
+# A Linux path as Wine's Z: drive shows it.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+heading() { printf '\n== %s\n' "$*"; }
+
+# Prints the command, then runs it. Wine's own complaints (no sound card
+# here) go to the log, which is shown when the command fails.
+run() {
+  printf '$'
+  local arg
+  for arg in "$@"; do
+    case $arg in *[!A-Za-z0-9_./:=-]*) printf " '%s'" "$arg" ;; *) printf ' %s' "$arg" ;; esac
+  done
+  printf '\n'
+  if ! "$@" 2>>"$LOG"; then
+    tail -20 "$LOG" >&2
+    return 1
+  fi
+}
+
+# What each input file adds to the linked executable, from its link map:
+# every input section placed in the image (uninitialised data excepted), by
+# file, the largest first, then by kind of file.
+map_contributors() {
+  awk '
+    function hex(s,   n, i) {
+      s = tolower(substr(s, 3)); n = 0
+      for (i = 1; i <= length(s); i++) n = n * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1
+      return n
+    }
+    function add(section, size, file,   n) {
+      if (section ~ /^\.(bss|debug|stab)/ || file == "") return
+      if (section == ".reloc") file = "base relocations (.reloc, made by the linker)"
+      n = hex(size); if (n == 0) return
+      sub(/.*\//, "", file)
+      bytes[file] += n
+      kind = "MinGW-w64 start-up and C runtime (crt2.o, libmingw32.a, libmingwex.a, libgcc.a, ...)"
+      if (file ~ /^libconfigcore\.a|^objects\.a\(main/) kind = "the tool'"'"'s own code and data (libconfigcore.a, main.cpp)"
+      else if (file ~ /\.res\)?$/) kind = "resources (config.rc: page templates, strings, icon, manifest)"
+      else if (file ~ /^libdinput8\.a/) kind = "DirectInput data formats c_dfDIKeyboard, c_dfDIJoystick (libdinput8.a)"
+      else if (file ~ /^lib(dxguid|uuid)\.a/) kind = "GUIDs (libdxguid.a, libuuid.a)"
+      else if (section ~ /^\.idata/) kind = "import tables (kernel32, user32, comctl32, ... )"
+      else if (section == ".reloc") kind = file
+      kinds[kind] += n
+    }
+    /^Linker script and memory map/ { on = 1; next }
+    !on { next }
+    pending != "" && /^ +0x/ { if (NF >= 3) add(pending, $2, $3); pending = ""; next }
+    { pending = "" }
+    /^ \.[^ ]+/ {
+      if (NF == 1) pending = $1
+      else if (NF >= 4 && $2 ~ /^0x/ && $3 ~ /^0x/) add($1, $3, $4)
+    }
+    END {
+      for (f in bytes) printf "  %7d  %s\n", bytes[f], f | "sort -rn | head -15"
+      close("sort -rn | head -15")
+      print "  by kind:"
+      for (k in kinds) printf "  %7d  %s\n", kinds[k], k | "sort -rn"
+      close("sort -rn")
+    }' "$1"
+}
+
+ensure_packages
+: >"$LOG"
+log "building build/win32 (shipping build, with its link map)"
+build_target win32 >/dev/null
+log "building build/win64 with the benchmark programs"
+build_target win64 -DCONFIG_BUILD_BENCH=ON >/dev/null
 start_display
-cd "$ROOT/build/win64"
-"$WINE_LOADER" poll_bench.exe
+cd "$W64"
+
+heading "Machine"
+printf '$ nproc; uptime; wine64 --version\n'
+nproc; uptime; "$WINE_LOADER" --version
+
+heading "Executable sizes (target: build/win32/config.exe at most 200 KiB, statically linked)"
+printf '$ stat -c "%%s %%n" build/win32/config.exe build/win64/config.exe\n'
+for exe in "$W32/config.exe" "$W64/config.exe"; do
+  printf '  %7d bytes  %5.1f KiB  %s\n' "$(stat -c %s "$exe")" \
+    "$(awk -v n="$(stat -c %s "$exe")" 'BEGIN { print n / 1024 }')" "${exe#"$ROOT"/}"
+done
+printf '$ i686-w64-mingw32-objdump -p build/win32/config.exe | grep "DLL Name"\n'
+i686-w64-mingw32-objdump -p "$W32/config.exe" | awk '/DLL Name/ { printf "  %s\n", $3 }'
+printf '$ i686-w64-mingw32-objdump -h build/win32/config.exe (section, bytes)\n'
+i686-w64-mingw32-objdump -h "$W32/config.exe" |
+  awk 'function hex(s,   n, i) { s = tolower(s); n = 0
+         for (i = 1; i <= length(s); i++) n = n * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1
+         return n }
+       $1 ~ /^[0-9]+$/ { printf "  %-10s %7d\n", $2, hex($3) }'
+printf '$ largest contributors to build/win32/config.exe, from build/win32/config.map (bytes)\n'
+map_contributors "$W32/config.map"
+
+# A player's folder holds the file the first OK wrote.
+FOLDER="$W64/bench-folder"
+rm -rf "$FOLDER"; mkdir -p "$FOLDER"
+run "$WINE_LOADER" launcher.exe save "$(winpath "$FOLDER")" "$TITLE" "$(winpath "$W64/config.exe")" >/dev/null
+
+PROGRAMS=("$TITLE" "$(winpath "$W64/config.exe")" "$BASELINE_TITLE" "$(winpath "$W64/startup_baseline.exe")")
+
+heading "Peak memory after visiting all three pages (Linux VmHWM of the Wine process)"
+run "$WINE_LOADER" launcher.exe footprint 5 "$(winpath "$FOLDER")" "${PROGRAMS[@]}" | grep -v '^run '
+
+heading "Start-up: process start to shown and idle, side by side with the baseline (target: ratio at most 1.15)"
+run "$WINE_LOADER" launcher.exe startup "$RUNS" "$(winpath "$FOLDER")" "${PROGRAMS[@]}" | sed -n '/^start-up/,$p'
+
+heading "Where start-up time goes: the tool's sheet and pages in fresh processes, against the baseline's"
+run "$WINE_LOADER" startup_profile.exe "$RUNS" "$(winpath "$FOLDER")"
+
+heading "CPU while each page of the shipped tool waits (target: an assignment page under 0.5 % of one core)"
+run "$WINE_LOADER" launcher.exe idle "$IDLE_SECONDS" "$(winpath "$FOLDER")" "$WINESERVER_PID" \
+  "$TITLE" "$(winpath "$W64/config.exe")"
+
+heading "Load at the end"
+uptime

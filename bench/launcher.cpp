@@ -1,0 +1,412 @@
+// Starts the shipped tool (and the start-up baseline) as a player's shell
+// would, and measures them from outside:
+//
+//   launcher startup RUNS FOLDER TITLE EXE [TITLE EXE ...]
+//       time from process start until the sheet is shown and idle, the runs
+//       alternating between the programs (A B, B A, ...) so that a change
+//       in machine load reaches all of them alike; medians and their ratio
+//   launcher footprint RUNS FOLDER TITLE EXE [TITLE EXE ...]
+//       peak and current resident memory after all three pages were shown
+//   launcher idle SECONDS FOLDER WINESERVER_PID TITLE EXE
+//       CPU time the tool uses while each page waits for input
+//   launcher save FOLDER TITLE EXE
+//       starts the tool once and presses OK, which leaves the first-run
+//       setting.cfg in FOLDER, as a player's folder has it
+//
+// "Shown and idle": WaitForInputIdle returns once the program's thread
+// first waits for input with an empty queue, which for a modal sheet is
+// after the first page has initialised and the sheet has painted. Each run
+// then checks that the sheet really is visible with its first page, and
+// that a WM_NULL sent to it comes back at once (the thread is in its
+// message loop, not still busy).
+//
+// Memory and CPU are read from the Linux side (/proc, reached through
+// Wine's Z: drive), since GetProcessMemoryInfo and GetProcessTimes on
+// another process return nothing under Wine. The program is found there by
+// a marker on its command line, which the tool ignores.
+//
+// Every program runs in FOLDER (its current directory, where setting.cfg
+// lives) and is closed with Cancel once measured.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "bench/bench_clock.h"
+
+namespace {
+
+// The first assignment box of both assignment pages ("Up").
+const int FirstAssignBox = 1041;
+// Linux reports CPU time in clock ticks of 1/100 s (USER_HZ).
+const double TicksPerSecond = 100;
+
+struct Program {
+    std::string title;
+    std::string exe;
+    std::vector<double> idle;          // ms from process start to shown and idle
+    double worstEcho = 0;              // longest WM_NULL round trip after idle
+    std::vector<double> peakKiB, residentKiB;
+};
+
+struct Running {
+    PROCESS_INFORMATION process{};
+    HWND sheet = NULL;
+    std::string marker;                // on the command line, found in /proc
+    double idleMs = 0;
+    double echoMs = 0;
+};
+
+struct SheetSearch {
+    DWORD pid;
+    const char *title;
+    HWND found;
+};
+
+BOOL CALLBACK FindSheet(HWND window, LPARAM context)
+{
+    SheetSearch *search = (SheetSearch *)context;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char text[128] = {};
+    GetWindowTextA(window, text, sizeof text);
+    if (pid == search->pid && lstrcmpA(text, search->title) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND SheetOf(DWORD pid, const char *title)
+{
+    SheetSearch search{ pid, title, NULL };
+    EnumWindows(FindSheet, (LPARAM)&search);
+    return search.found;
+}
+
+// Output of the started programs (Wine's own complaints about the missing
+// sound card, for one) goes nowhere.
+HANDLE NullDevice()
+{
+    static HANDLE null = INVALID_HANDLE_VALUE;
+    if (null == INVALID_HANDLE_VALUE) {
+        SECURITY_ATTRIBUTES inherit{ sizeof inherit, NULL, TRUE };
+        null = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &inherit, OPEN_EXISTING, 0, NULL);
+    }
+    return null;
+}
+
+// Starts the program and waits until its sheet is shown and idle. False
+// (with the reason on stderr) when it did not get there.
+bool Start(const Program &program, const std::string &folder, Running *run)
+{
+    static int count;
+    run->marker = "bench-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = NullDevice();
+    std::string command = "\"" + program.exe + "\" " + run->marker;
+    double start = NowMs();
+    if (!CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, folder.c_str(), &startup,
+                        &run->process)) {
+        fprintf(stderr, "cannot start %s (error %lu)\n", program.exe.c_str(), GetLastError());
+        return false;
+    }
+    DWORD waited = WaitForInputIdle(run->process.hProcess, 30000);
+    run->idleMs = NowMs() - start;
+    run->sheet = SheetOf(run->process.dwProcessId, program.title.c_str());
+    // Had something waited for input before the sheet was up, wait for the
+    // sheet and count to there.
+    while ((!run->sheet || !IsWindowVisible(run->sheet)) && NowMs() - start < 30000) {
+        Sleep(1);
+        run->sheet = SheetOf(run->process.dwProcessId, program.title.c_str());
+        run->idleMs = NowMs() - start;
+    }
+    HWND page = run->sheet ? (HWND)SendMessageA(run->sheet, PSM_GETCURRENTPAGEHWND, 0, 0) : NULL;
+    double echoStart = NowMs();
+    DWORD_PTR ignored;
+    bool answered = run->sheet && SendMessageTimeoutA(run->sheet, WM_NULL, 0, 0, SMTO_NORMAL,
+                                                      5000, &ignored);
+    run->echoMs = NowMs() - echoStart;
+    if (waited == 0 && answered && page && IsWindowVisible(page))
+        return true;
+    fprintf(stderr, "%s: no idle sheet (wait %lu, sheet %p, page %p)\n", program.exe.c_str(),
+            waited, (void *)run->sheet, (void *)page);
+    return false;
+}
+
+void Close(Running *run)
+{
+    if (run->sheet)
+        PostMessageA(run->sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    if (WaitForSingleObject(run->process.hProcess, 20000) != WAIT_OBJECT_0)
+        TerminateProcess(run->process.hProcess, 1);
+    CloseHandle(run->process.hThread);
+    CloseHandle(run->process.hProcess);
+}
+
+// Selects a page the way a click on its tab does and waits until the
+// program is idle again.
+void ShowPage(const Running &run, int index)
+{
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(run.sheet, PSM_SETCURSEL, index, 0, SMTO_NORMAL, 10000, &ignored);
+    SendMessageTimeoutA(run.sheet, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+}
+
+// ---- the Linux side ---------------------------------------------------------
+
+std::string ReadLinuxFile(const std::string &path)
+{
+    std::string text;
+    HANDLE file = CreateFileA(("Z:" + path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[4096];
+    DWORD read;
+    while (ReadFile(file, buffer, sizeof buffer, &read, NULL) && read)
+        text.append(buffer, read);
+    CloseHandle(file);
+    return text;
+}
+
+// The Linux process whose command line carries the marker; 0 if none.
+long LinuxPidOf(const std::string &marker)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    long pid = 0;
+    do {
+        long candidate = atol(found.cFileName);
+        if (candidate <= 0)
+            continue;
+        std::string command = ReadLinuxFile("/proc/" + std::to_string(candidate) + "/cmdline");
+        for (char &c : command) {
+            if (c == '\0')
+                c = ' ';
+        }
+        if (command.find(marker) != std::string::npos)
+            pid = candidate;
+    } while (!pid && FindNextFileA(search, &found));
+    FindClose(search);
+    return pid;
+}
+
+// A "Name:  value kB" line of /proc/PID/status, in KiB; -1 if absent.
+double StatusKiB(long pid, const char *name)
+{
+    std::string status = ReadLinuxFile("/proc/" + std::to_string(pid) + "/status");
+    size_t at = status.find(std::string(name) + ":");
+    return at == std::string::npos ? -1 : atof(status.c_str() + at + strlen(name) + 1);
+}
+
+// User plus system CPU time of a Linux process so far, in seconds.
+double CpuSeconds(long pid)
+{
+    std::string stat = ReadLinuxFile("/proc/" + std::to_string(pid) + "/stat");
+    size_t at = stat.rfind(')');     // the name may hold spaces
+    if (at == std::string::npos)
+        return 0;
+    // Fields after the name: state is field 3; utime and stime are 14, 15.
+    const char *field = stat.c_str() + at + 2;
+    for (int n = 3; n < 14 && field; ++n) {
+        field = strchr(field, ' ');
+        if (field)
+            ++field;
+    }
+    if (!field)
+        return 0;
+    char *end;
+    double user = strtod(field, &end);
+    double system = strtod(end, NULL);
+    return (user + system) / TicksPerSecond;
+}
+
+// ---- the three measurements -------------------------------------------------
+
+std::vector<Program> ProgramsFrom(int argc, char **argv, int first)
+{
+    std::vector<Program> programs;
+    for (int i = first; i + 1 < argc; i += 2) {
+        Program program;
+        program.title = argv[i];
+        program.exe = argv[i + 1];
+        programs.push_back(program);
+    }
+    return programs;
+}
+
+// Runs one measurement per program and run, alternating the order, after
+// one unrecorded start of each that brings its files into the cache.
+template <typename Measure>
+bool Alternate(std::vector<Program> &programs, int runs, Measure measure)
+{
+    for (Program &program : programs) {
+        if (!measure(program, false))
+            return false;
+    }
+    for (int run = 0; run < runs; ++run) {
+        printf("run %d\n", run + 1);
+        for (size_t k = 0; k < programs.size(); ++k) {
+            size_t i = run % 2 ? programs.size() - 1 - k : k;
+            if (!measure(programs[i], true))
+                return false;
+        }
+        fflush(stdout);
+    }
+    return true;
+}
+
+int StartUp(int runs, const std::string &folder, std::vector<Program> &programs)
+{
+    bool ok = Alternate(programs, runs, [&](Program &program, bool record) {
+        Running run;
+        bool shown = Start(program, folder, &run);
+        if (shown && record) {
+            program.idle.push_back(run.idleMs);
+            if (run.echoMs > program.worstEcho)
+                program.worstEcho = run.echoMs;
+            printf("  %-26s %8.1f ms\n", program.title.c_str(), run.idleMs);
+        }
+        Close(&run);
+        return shown;
+    });
+    if (!ok)
+        return 1;
+    printf("start-up: process start to shown and idle, %d starts each\n", runs);
+    for (const Program &program : programs)
+        printf("  %-26s median %7.1f ms  fastest %7.1f ms  (WM_NULL answered within %.1f ms of idle)\n",
+               program.title.c_str(), Median(program.idle), Minimum(program.idle),
+               program.worstEcho);
+    if (programs.size() >= 2)
+        printf("  ratio of the medians, %s / %s: %.2f\n", programs[0].title.c_str(),
+               programs[1].title.c_str(), Median(programs[0].idle) / Median(programs[1].idle));
+    return 0;
+}
+
+int Footprint(int runs, const std::string &folder, std::vector<Program> &programs)
+{
+    bool ok = Alternate(programs, runs, [&](Program &program, bool record) {
+        Running run;
+        bool shown = Start(program, folder, &run);
+        long pid = shown ? LinuxPidOf(run.marker) : 0;
+        if (shown && !pid)
+            fprintf(stderr, "%s: not found in /proc\n", program.exe.c_str());
+        if (pid && record) {
+            ShowPage(run, 1);
+            ShowPage(run, 2);
+            double peak = StatusKiB(pid, "VmHWM");
+            double resident = StatusKiB(pid, "VmRSS");
+            program.peakKiB.push_back(peak);
+            program.residentKiB.push_back(resident);
+            printf("  %-26s peak %8.0f KiB  resident %8.0f KiB\n", program.title.c_str(), peak,
+                   resident);
+        }
+        Close(&run);
+        return pid != 0;
+    });
+    if (!ok)
+        return 1;
+    printf("memory after all three pages were shown (Linux VmHWM = peak working set), %d runs each\n",
+           runs);
+    for (const Program &program : programs)
+        printf("  %-26s peak median %8.0f KiB  resident median %8.0f KiB\n", program.title.c_str(),
+               Median(program.peakKiB), Median(program.residentKiB));
+    if (programs.size() >= 2)
+        printf("  peak difference %s - %s: %.0f KiB\n", programs[0].title.c_str(),
+               programs[1].title.c_str(), Median(programs[0].peakKiB) - Median(programs[1].peakKiB));
+    return 0;
+}
+
+// Focuses a control of another process's page, as a click would.
+void FocusControl(const Running &run, HWND control)
+{
+    DWORD theirs = GetWindowThreadProcessId(control, NULL);
+    DWORD ours = GetCurrentThreadId();
+    AttachThreadInput(ours, theirs, TRUE);
+    SetForegroundWindow(run.sheet);
+    SetFocus(control);
+    AttachThreadInput(ours, theirs, FALSE);
+}
+
+int Idle(double seconds, const std::string &folder, long wineserver, Program &program)
+{
+    Running run;
+    if (!Start(program, folder, &run))
+        return 1;
+    long pid = LinuxPidOf(run.marker);
+    if (!pid) {
+        fprintf(stderr, "%s: not found in /proc\n", program.exe.c_str());
+        Close(&run);
+        return 1;
+    }
+    static const char *const pageNames[] = { "Graphic/Audio (no timer)", "Keyboard",
+                                             "Gamepad" };
+    printf("CPU while a page waits, %.0f s each, %% of one core (Linux utime+stime)\n", seconds);
+    for (int index = 0; index < 3; ++index) {
+        ShowPage(run, index);
+        HWND page = (HWND)SendMessageA(run.sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+        HWND box = GetDlgItem(page, FirstAssignBox);
+        if (index > 0 && box)
+            FocusControl(run, box);
+        Sleep(1000);
+        double tool = CpuSeconds(pid), server = CpuSeconds(wineserver), start = NowMs();
+        Sleep((DWORD)(seconds * 1000));
+        double elapsed = (NowMs() - start) / 1000;
+        double toolShare = (CpuSeconds(pid) - tool) / elapsed * 100;
+        double serverShare = wineserver ? (CpuSeconds(wineserver) - server) / elapsed * 100 : 0;
+        printf("  %-26s tool %5.2f %%  wineserver %5.2f %%%s\n", pageNames[index], toolShare,
+               serverShare, index > 0 && !box ? "  (no assignment box)" : "");
+        fflush(stdout);
+    }
+    Close(&run);
+    return 0;
+}
+
+int Save(const std::string &folder, Program &program)
+{
+    Running run;
+    if (!Start(program, folder, &run))
+        return 1;
+    PostMessageA(run.sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    run.sheet = NULL;
+    Close(&run);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 6 && strcmp(argv[1], "startup") == 0 && argc % 2 == 0) {
+        std::vector<Program> programs = ProgramsFrom(argc, argv, 4);
+        return StartUp(atoi(argv[2]), argv[3], programs);
+    }
+    if (argc >= 6 && strcmp(argv[1], "footprint") == 0 && argc % 2 == 0) {
+        std::vector<Program> programs = ProgramsFrom(argc, argv, 4);
+        return Footprint(atoi(argv[2]), argv[3], programs);
+    }
+    if (argc == 7 && strcmp(argv[1], "idle") == 0) {
+        std::vector<Program> programs = ProgramsFrom(argc, argv, 5);
+        return Idle(atof(argv[2]), argv[3], atol(argv[4]), programs[0]);
+    }
+    if (argc == 5 && strcmp(argv[1], "save") == 0) {
+        std::vector<Program> programs = ProgramsFrom(argc, argv, 3);
+        return Save(argv[2], programs[0]);
+    }
+    fprintf(stderr, "usage: launcher startup RUNS FOLDER TITLE EXE [TITLE EXE ...]\n"
+                    "       launcher footprint RUNS FOLDER TITLE EXE [TITLE EXE ...]\n"
+                    "       launcher idle SECONDS FOLDER WINESERVER_PID TITLE EXE\n"
+                    "       launcher save FOLDER TITLE EXE\n");
+    return 2;
+}
