@@ -36,7 +36,11 @@ void AddControlTooltip(HWND control, const char *text)
                                control, NULL, ModuleInstance, NULL);
     // Multi-line: a text breaks only where it would be wider than the screen.
     SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN));
+    AddControlTool(tip, control, text);
+}
 
+void AddControlTool(HWND tip, HWND control, const char *text)
+{
     TOOLINFOA info;
     memset(&info, 0, sizeof info);
     info.cbSize = TTTOOLINFOA_V2_SIZE;

@@ -16,3 +16,7 @@ extern const TooltipEntry AssignTooltips[TOOLTIP_ROWS];
 
 void AddPageTooltips(HWND page, const TooltipEntry *table, int rows);
 void AddControlTooltip(HWND control, const char *text);
+// The last step of AddControlTooltip: hands the control to the tooltip
+// (TTM_ADDTOOLA), which then watches the control's mouse messages itself
+// and keeps its own copy of the text.
+void AddControlTool(HWND tip, HWND control, const char *text);

@@ -123,19 +123,6 @@ HWND ControlOfRow(HWND page, int row)
     return GetDlgItem(page, GraphicAudioTooltips[row].control_id);
 }
 
-// TTM_ADDTOOLA with the record AddControlTooltip sends.
-void AddTool(HWND tip, HWND control)
-{
-    TOOLINFOA info;
-    memset(&info, 0, sizeof info);
-    info.cbSize = TTTOOLINFOA_V2_SIZE;
-    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    info.hwnd = control;
-    info.uId = (UINT_PTR)control;
-    info.lpszText = (LPSTR) "Tooltip text.";
-    SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&info);
-}
-
 // 15 more tooltips for the first page's controls, made as AddControlTooltip
 // makes them, with each of its three calls timed apart.
 void TimeTooltipCalls(HWND page)
@@ -151,7 +138,7 @@ void TimeTooltipCalls(HWND page)
         double t1 = NowMs();
         SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN));
         double t2 = NowMs();
-        AddTool(tip, control);
+        AddControlTool(tip, control, "Tooltip text.");
         double t3 = NowMs();
         create += t1 - t0;
         maxWidth += t2 - t1;
@@ -191,7 +178,7 @@ void TimeSharedTooltip(HWND page)
     SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN));
     for (int row = 0; row < TOOLTIP_ROWS; ++row) {
         HWND control = ControlOfRow(page, row);
-        AddTool(tip, control);
+        AddControlTool(tip, control, "Tooltip text.");
     }
     Record("15 controls sharing one tooltip window, all", NowMs() - start);
     DestroyWindow(tip);
