@@ -3,10 +3,12 @@
 # figure with the command that made it: executable sizes and what fills the
 # 32-bit one, peak memory after all three pages, start-up time against a
 # baseline program that makes the same platform calls with an empty sheet,
-# where the start-up time goes, what a tooltip costs, and the CPU a waiting
-# page uses. Not a test: it asserts nothing and always shows its numbers.
+# where the start-up time goes, what a tooltip costs, what one capture tick
+# costs, and the CPU a waiting page of the shipped tool uses. Not a test: it asserts nothing and always shows its numbers.
 #
 #   bash scripts/bench.sh [RUNS]    RUNS: starts per program (default 11)
+#
+# IDLE_SECONDS (default 20) is how long each page is watched for its CPU.
 #
 # Timings depend on the machine's load; the load is printed at the start and
 # at the end. Installs the Debian packages it needs when they are missing.
@@ -14,7 +16,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 RUNS=${1:-11}
-IDLE_SECONDS=${IDLE_SECONDS:-10}
+IDLE_SECONDS=${IDLE_SECONDS:-20}
 W64="$ROOT/build/win64"
 W32="$ROOT/build/win32"
 TITLE="ZEPHRANIX Configuration"
@@ -128,6 +130,9 @@ run "$WINE_LOADER" launcher.exe startup "$RUNS" "$(winpath "$FOLDER")" "${PROGRA
 
 heading "Where start-up time goes: the tool's sheet and pages in fresh processes, against the baseline's"
 run "$WINE_LOADER" startup_profile.exe "$RUNS" "$(winpath "$FOLDER")"
+
+heading "One capture tick on each assignment page: the tool's sheet with fake DirectX (a keyboard, two pads)"
+run "$WINE_LOADER" tick_bench.exe "$IDLE_SECONDS"
 
 heading "CPU while each page of the shipped tool waits (target: an assignment page under 0.5 % of one core)"
 run "$WINE_LOADER" launcher.exe idle "$IDLE_SECONDS" "$(winpath "$FOLDER")" "$WINESERVER_PID" \

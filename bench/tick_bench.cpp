@@ -1,0 +1,313 @@
+// What one capture tick costs on each assignment page. The tool's own sheet
+// is opened modeless (as the sheet tests drive it) with fake DirectX: a
+// keyboard and two pads with 12 buttons each. Each assignment page is shown
+// with its first list ("Up") focused and left to its own 33 ms timer, first
+// with nothing held, then with an input held (K on the keyboard page,
+// button 4 of the first pad on the gamepad page). Before the pages, a plain
+// window with a 33 ms timer and an empty handler shows what the platform
+// alone costs per tick.
+//
+//   tick_bench SECONDS        (per page and state; default 10)
+//
+// For each: the ticks seen; the time spent handling one WM_TIMER (median
+// and slowest, performance counter); the process's CPU time per tick and
+// its share of one core over the whole period (GetProcessTimes, which Wine
+// reads from Linux in 10 ms steps: measure for long enough); and the heap
+// allocations made during the period by code in this executable, counted
+// by redirecting its imports of the heap functions. The fake kit's call
+// record is switched off so that the count is the tool's own.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "app/shell.h"
+#include "bench/bench_clock.h"
+#include "input/input.h"
+#include "pages/pages.h"
+#include "res/resource.h"
+#include "tests/fake_directx.h"
+
+namespace {
+
+// ---- heap allocations by this executable's code ----------------------------
+
+// Volatile: the compiler knows that malloc reads no variable of ours and
+// would otherwise move the switch past the calls it should count.
+volatile LONG Allocations;
+volatile bool Counting;
+
+void *(__cdecl *RealMalloc)(size_t);
+void *(__cdecl *RealCalloc)(size_t, size_t);
+void *(__cdecl *RealRealloc)(void *, size_t);
+LPVOID(WINAPI *RealHeapAlloc)(HANDLE, DWORD, SIZE_T);
+LPVOID(WINAPI *RealHeapReAlloc)(HANDLE, DWORD, LPVOID, SIZE_T);
+HLOCAL(WINAPI *RealLocalAlloc)(UINT, SIZE_T);
+HGLOBAL(WINAPI *RealGlobalAlloc)(UINT, SIZE_T);
+LPVOID(WINAPI *RealVirtualAlloc)(LPVOID, SIZE_T, DWORD, DWORD);
+
+void Count()
+{
+    if (Counting)
+        InterlockedIncrement(&Allocations);
+}
+
+void *__cdecl CountedMalloc(size_t size)
+{
+    Count();
+    return RealMalloc(size);
+}
+void *__cdecl CountedCalloc(size_t count, size_t size)
+{
+    Count();
+    return RealCalloc(count, size);
+}
+void *__cdecl CountedRealloc(void *block, size_t size)
+{
+    Count();
+    return RealRealloc(block, size);
+}
+LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
+{
+    Count();
+    return RealHeapAlloc(heap, flags, size);
+}
+LPVOID WINAPI CountedHeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T size)
+{
+    Count();
+    return RealHeapReAlloc(heap, flags, block, size);
+}
+HLOCAL WINAPI CountedLocalAlloc(UINT flags, SIZE_T size)
+{
+    Count();
+    return RealLocalAlloc(flags, size);
+}
+HGLOBAL WINAPI CountedGlobalAlloc(UINT flags, SIZE_T size)
+{
+    Count();
+    return RealGlobalAlloc(flags, size);
+}
+LPVOID WINAPI CountedVirtualAlloc(LPVOID address, SIZE_T size, DWORD type, DWORD protect)
+{
+    Count();
+    return RealVirtualAlloc(address, size, type, protect);
+}
+
+struct Redirect {
+    const char *name;
+    void *replacement;
+    void **original;
+};
+
+// Points this executable's imports of the heap functions at the counters.
+// Code in Wine's DLLs keeps its own imports: only the tool's code, the
+// fake kit and this program are counted.
+int RedirectHeapImports()
+{
+    const Redirect redirects[] = {
+        { "malloc", (void *)CountedMalloc, (void **)&RealMalloc },
+        { "calloc", (void *)CountedCalloc, (void **)&RealCalloc },
+        { "realloc", (void *)CountedRealloc, (void **)&RealRealloc },
+        { "HeapAlloc", (void *)CountedHeapAlloc, (void **)&RealHeapAlloc },
+        { "HeapReAlloc", (void *)CountedHeapReAlloc, (void **)&RealHeapReAlloc },
+        { "LocalAlloc", (void *)CountedLocalAlloc, (void **)&RealLocalAlloc },
+        { "GlobalAlloc", (void *)CountedGlobalAlloc, (void **)&RealGlobalAlloc },
+        { "VirtualAlloc", (void *)CountedVirtualAlloc, (void **)&RealVirtualAlloc },
+    };
+    BYTE *base = (BYTE *)GetModuleHandleA(NULL);
+    IMAGE_NT_HEADERS *nt = (IMAGE_NT_HEADERS *)(base + ((IMAGE_DOS_HEADER *)base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    int redirected = 0;
+    for (IMAGE_IMPORT_DESCRIPTOR *dll = (IMAGE_IMPORT_DESCRIPTOR *)(base + imports.VirtualAddress);
+         dll->Name; ++dll) {
+        IMAGE_THUNK_DATA *names = (IMAGE_THUNK_DATA *)(base + dll->OriginalFirstThunk);
+        IMAGE_THUNK_DATA *slots = (IMAGE_THUNK_DATA *)(base + dll->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const char *name = (const char *)((IMAGE_IMPORT_BY_NAME *)(base + names->u1.AddressOfData))->Name;
+            for (const Redirect &redirect : redirects) {
+                if (strcmp(name, redirect.name) != 0)
+                    continue;
+                DWORD old;
+                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
+                *redirect.original = (void *)slots->u1.Function;
+                slots->u1.Function = (ULONG_PTR)redirect.replacement;
+                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+                ++redirected;
+            }
+        }
+    }
+    return redirected;
+}
+
+// ---- ticks --------------------------------------------------------------------
+
+double Seconds = 10;
+
+double ProcessCpuMs()
+{
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    ULARGE_INTEGER k, u;
+    k.LowPart = kernel.dwLowDateTime;
+    k.HighPart = kernel.dwHighDateTime;
+    u.LowPart = user.dwLowDateTime;
+    u.HighPart = user.dwHighDateTime;
+    return (double)(k.QuadPart + u.QuadPart) / 10000.0;
+}
+
+// Pumps every message for the given time, timing each WM_TIMER that
+// reaches the given window, and prints one line of figures.
+void MeasureTicks(const char *name, HWND sheet, HWND timed, double seconds)
+{
+    std::vector<double> handling;
+    handling.reserve((size_t)(seconds * 1000 / 10) + 16);   // no allocation while counting
+    Allocations = 0;
+    Counting = true;
+    double cpuStart = ProcessCpuMs();
+    double start = NowMs(), end = start + seconds * 1000;
+    while (NowMs() < end) {
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            // The sheet's dialog manager dispatches its pages' messages
+            // itself.
+            bool tick = msg.message == WM_TIMER && msg.hwnd == timed;
+            double before = tick ? NowMs() : 0;
+            if (!sheet || !PropSheet_IsDialogMessage(sheet, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            if (tick && handling.size() < handling.capacity())
+                handling.push_back(NowMs() - before);
+        }
+    }
+    double cpu = ProcessCpuMs() - cpuStart;
+    double wall = NowMs() - start;
+    Counting = false;
+    size_t ticks = handling.size();
+    printf("  %-34s %5zu %9.1f %9.1f %9.1f %7.2f %% %7.2f\n", name, ticks,
+           Median(handling) * 1000, handling.empty() ? 0 : *std::max_element(handling.begin(), handling.end()) * 1000,
+           ticks ? cpu / ticks * 1000 : 0, cpu / wall * 100,
+           ticks ? (double)Allocations / ticks : (double)Allocations);
+    fflush(stdout);
+}
+
+LRESULT CALLBACK EmptyTimerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_TIMER)
+        return 0;
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// The platform's floor: a 33 ms timer whose handler does nothing.
+void MeasureEmptyTimer(double seconds)
+{
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = EmptyTimerProc;
+    plain.hInstance = GetModuleHandleA(NULL);
+    plain.lpszClassName = "BenchTimerWindow";
+    RegisterClassA(&plain);
+    HWND window = CreateWindowExA(0, plain.lpszClassName, "timer", WS_OVERLAPPED, 0, 0, 100, 100,
+                                  NULL, NULL, plain.hInstance, NULL);
+    SetTimer(window, 1, 33, NULL);
+    MeasureTicks("33 ms timer, empty handler", NULL, window, seconds);
+    DestroyWindow(window);
+}
+
+HWND OpenToolSheet()
+{
+    PROPSHEETHEADERA header;
+    PROPSHEETPAGEA_V2 pages[SHEET_PAGE_COUNT];
+    DescribeSheet(&header, pages);
+    header.dwFlags |= PSH_MODELESS;
+    HWND sheet = (HWND)PropertySheetA(&header);
+    SetForegroundWindow(sheet);
+    return sheet;
+}
+
+// Shows a page, focuses its first list and measures its ticks with nothing
+// held and then with the given input held.
+void MeasurePage(HWND sheet, int index, const char *name, void (*hold)(bool))
+{
+    SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+    HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    if (page != (HWND)SendMessageA(sheet, PSM_INDEXTOHWND, index, 0)) {
+        printf("  %-34s page not shown\n", name);
+        return;
+    }
+    HWND box = GetDlgItem(page, IDC_ASSIGN_FIRST);
+    if (box)
+        SetFocus(box);
+    std::string label = std::string(name) + ", nothing held";
+    MeasureTicks(label.c_str(), sheet, page, Seconds);
+    hold(true);
+    label = std::string(name) + ", input held";
+    MeasureTicks(label.c_str(), sheet, page, Seconds);
+    hold(false);
+}
+
+void HoldKey(bool held)
+{
+    const int K = 0x25;
+    if (held)
+        FakeInput.keyboard.Press(K);
+    else
+        FakeInput.keyboard.Release(K);
+}
+
+void HoldButton(bool held)
+{
+    FakeInput.pads[0].state.rgbButtons[3] = held ? 0x80 : 0;
+}
+
+// Runs in a fresh folder of its own, so the settings are the defaults.
+void EnterEmptyFolder()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "tick-bench-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), NULL);
+    SetCurrentDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc > 1)
+        Seconds = atof(argv[1]);
+    int redirected = RedirectHeapImports();
+    Allocations = 0;
+    Counting = true;
+    void *volatile probe = malloc(16);
+    free(probe);
+    Counting = false;
+    printf("heap imports redirected: %d; one malloc counted as %ld allocation(s)\n", redirected,
+           (long)Allocations);
+
+    InstallFakeDirectX();
+    FakeInput.AddPad(12);
+    FakeInput.AddPad(12);
+    ModuleInstance = GetModuleHandleA(NULL);
+    EnterEmptyFolder();
+    InitCommonControls();
+
+    printf("%.0f s each; handling = time inside one WM_TIMER, CPU = whole process\n", Seconds);
+    printf("  %-34s %5s %9s %9s %9s %9s %7s\n", "", "ticks", "handling", "slowest", "CPU/tick",
+           "of a core", "allocs");
+    printf("  %-34s %5s %9s %9s %9s %9s %7s\n", "", "", "us", "us", "us", "", "/tick");
+    MeasureEmptyTimer(Seconds);
+    HWND sheet = OpenToolSheet();
+    MeasurePage(sheet, 1, "keyboard page", HoldKey);
+    MeasurePage(sheet, 2, "gamepad page", HoldButton);
+    DestroyWindow(sheet);
+    CloseInputDevices();
+    return 0;
+}
