@@ -130,8 +130,13 @@ static void AddPadEntry(HWND list, uint32_t code)
 void FillPadCombos()
 {
     HWND page = PadPageWindow;
+    // Each list is looked up once rather than once per entry.
+    HWND lists[ASSIGN_COUNT];
     for (int a = 0; a < ASSIGN_COUNT; ++a)
-        AddPadEntry(PadList(page, a), PAD_BINDING_NONE);
+        lists[a] = PadList(page, a);
+    SetAssignListsRedraw(page, FALSE);
+    for (int a = 0; a < ASSIGN_COUNT; ++a)
+        AddPadEntry(lists[a], PAD_BINDING_NONE);
 
     uint32_t rotationAxes = 0;
     uint32_t sliders = 0;
@@ -140,7 +145,7 @@ void FillPadCombos()
         int count = ListPadEntries(pad, codes);
         for (int a = 0; a < ASSIGN_COUNT; ++a) {
             for (int i = 0; i < count; ++i)
-                AddPadEntry(PadList(page, a), codes[i]);
+                AddPadEntry(lists[a], codes[i]);
         }
         // The Advanced boxes count every pad, usable or not; Z is always
         // captured and so has no box.
@@ -148,6 +153,7 @@ void FillPadCombos()
         rotationAxes += caps.HasRx + caps.HasRy + caps.HasRz;
         sliders += caps.SliderCount;
     }
+    SetAssignListsRedraw(page, TRUE);
     EnableWindow(GetDlgItem(page, IDC_ROTATER), rotationAxes != 0);
     EnableWindow(GetDlgItem(page, IDC_SLIDER), sliders != 0);
 }

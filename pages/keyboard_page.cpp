@@ -61,22 +61,19 @@ static LRESULT SendToList(int assignIndex, UINT message, WPARAM wparam, LPARAM l
 
 void FillKeyCombos()
 {
+    SetAssignListsRedraw(KeyPageWindow, FALSE);
     for (int a = 0; a < ASSIGN_COUNT; ++a) {
         // Each list is looked up once rather than once per message; ids
         // without a list are passed over, as SendDlgItemMessageA would.
         HWND list = GetDlgItem(KeyPageWindow, IDC_ASSIGN_FIRST + a);
         if (!list)
             continue;
-        // With redrawing off, adding a row does not update the list's
-        // scroll range and invalidate it each time: this halves the page's
-        // first showing.
-        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         for (int r = 0; r < KEY_NAME_ROWS; ++r) {
             SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)KeyNameTable[r].text);
             SendMessageA(list, CB_SETITEMDATA, r, KeyNameTable[r].code);
         }
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     }
+    SetAssignListsRedraw(KeyPageWindow, TRUE);
 }
 
 int KeyCodeToRow(int code)

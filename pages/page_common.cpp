@@ -62,14 +62,25 @@ INT_PTR SaveSettingsForPage(HWND page)
 
 int FocusedAssignIndex(HWND page)
 {
+    // The focused window's own id rather than a search of the 24 ids: each
+    // GetDlgItem walks the page's children again, and this runs at every
+    // tick while an input is held.
     HWND focus = GetFocus();
-    if (!focus)
+    if (!focus || GetAncestor(focus, GA_PARENT) != page)
         return -1;
+    int id = GetDlgCtrlID(focus);
+    if (id < IDC_ASSIGN_FIRST || id > IDC_ASSIGN_LAST)
+        return -1;
+    return id - IDC_ASSIGN_FIRST;
+}
+
+void SetAssignListsRedraw(HWND page, BOOL redraw)
+{
     for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        if (GetDlgItem(page, IDC_ASSIGN_FIRST + a) == focus)
-            return a;
+        HWND list = GetDlgItem(page, IDC_ASSIGN_FIRST + a);
+        if (list)
+            SendMessageA(list, WM_SETREDRAW, redraw, 0);
     }
-    return -1;
 }
 
 INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, void (*storeRow)(int player),

@@ -59,6 +59,11 @@ INT_PTR SaveSettingsForPage(HWND page);
 // focus, or -1 when no list of the page has it (ids without a control
 // never match).
 int FocusedAssignIndex(HWND page);
+// Switches redrawing of the page's assignment lists off (while they are
+// filled) or on again. With it off, a row added to a list does not update
+// the list's scroll range and invalidate it each time: under Wine that was
+// half of an assignment page's first showing.
+void SetAssignListsRedraw(HWND page, BOOL redraw);
 // WM_NOTIFY of an assignment page: the capture timer runs from
 // PSN_SETACTIVE to PSN_KILLACTIVE; PSN_APPLY stores the shown player's row
 // with storeRow, then saves. Returns the dialog procedure's result.
