@@ -37,10 +37,12 @@ run() {
     case $arg in *[!A-Za-z0-9_./:=-]*) printf " '%s'" "$arg" ;; *) printf ' %s' "$arg" ;; esac
   done
   printf '\n'
-  if ! "$@" 2>>"$LOG"; then
-    tail -20 "$LOG" >&2
-    return 1
+  local status=0
+  "$@" 2>>"$LOG" || status=$?
+  if [ "$status" -ne 0 ]; then
+    grep -v '^ALSA lib' "$LOG" | tail -20 >&2
   fi
+  return "$status"
 }
 
 # What each input file adds to the linked executable, from its link map:
@@ -89,8 +91,9 @@ ensure_packages
 : >"$LOG"
 log "building build/win32 (shipping build, with its link map)"
 build_target win32 >/dev/null
-log "building build/win64 with the benchmark programs"
-build_target win64 -DCONFIG_BUILD_BENCH=ON >/dev/null
+log "building build/win64 with the tests and the benchmark programs"
+build_target win64 -DCONFIG_BUILD_TESTS=ON >/dev/null
+cmake --build "$W64" --target benchmarks -j"$(nproc)" -- --no-print-directory >/dev/null
 start_display
 cd "$W64"
 
@@ -131,6 +134,10 @@ run "$WINE_LOADER" launcher.exe startup "$RUNS" "$(winpath "$FOLDER")" "${PROGRA
 heading "Where start-up time goes: the tool's sheet and pages in fresh processes, against the baseline's"
 run "$WINE_LOADER" startup_profile.exe "$RUNS" "$(winpath "$FOLDER")"
 
+heading "The live-capture polls per call, two fake pads offering every input (ns; allocations over all calls)"
+POLL_STATUS=0
+run "$WINE_LOADER" poll_bench.exe || POLL_STATUS=$?
+
 heading "One capture tick on each assignment page: the tool's sheet with fake DirectX (a keyboard, two pads)"
 run "$WINE_LOADER" tick_bench.exe "$IDLE_SECONDS"
 
@@ -140,3 +147,4 @@ run "$WINE_LOADER" launcher.exe idle "$IDLE_SECONDS" "$(winpath "$FOLDER")" "$WI
 
 heading "Load at the end"
 uptime
+exit "$POLL_STATUS"

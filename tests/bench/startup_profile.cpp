@@ -30,8 +30,8 @@
 
 #include "app/shell.h"
 #include "app/tooltips.h"
-#include "bench/baseline.h"
-#include "bench/bench_clock.h"
+#include "tests/bench/baseline.h"
+#include "tests/bench/bench_clock.h"
 #include "input/input.h"
 #include "pages/pages.h"
 #include "res/resource.h"

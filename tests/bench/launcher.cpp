@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_clock.h"
+#include "tests/bench/bench_clock.h"
 
 namespace {
 

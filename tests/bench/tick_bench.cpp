@@ -27,124 +27,14 @@
 #include <vector>
 
 #include "app/shell.h"
-#include "bench/bench_clock.h"
+#include "tests/bench/allocation_counter.h"
+#include "tests/bench/bench_clock.h"
 #include "input/input.h"
 #include "pages/pages.h"
 #include "res/resource.h"
-#include "tests/fake_directx.h"
+#include "tests/sheet_harness.h"
 
 namespace {
-
-// ---- heap allocations by this executable's code ----------------------------
-
-// Volatile: the compiler knows that malloc reads no variable of ours and
-// would otherwise move the switch past the calls it should count.
-volatile LONG Allocations;
-volatile bool Counting;
-
-void *(__cdecl *RealMalloc)(size_t);
-void *(__cdecl *RealCalloc)(size_t, size_t);
-void *(__cdecl *RealRealloc)(void *, size_t);
-LPVOID(WINAPI *RealHeapAlloc)(HANDLE, DWORD, SIZE_T);
-LPVOID(WINAPI *RealHeapReAlloc)(HANDLE, DWORD, LPVOID, SIZE_T);
-HLOCAL(WINAPI *RealLocalAlloc)(UINT, SIZE_T);
-HGLOBAL(WINAPI *RealGlobalAlloc)(UINT, SIZE_T);
-LPVOID(WINAPI *RealVirtualAlloc)(LPVOID, SIZE_T, DWORD, DWORD);
-
-void Count()
-{
-    if (Counting)
-        InterlockedIncrement(&Allocations);
-}
-
-void *__cdecl CountedMalloc(size_t size)
-{
-    Count();
-    return RealMalloc(size);
-}
-void *__cdecl CountedCalloc(size_t count, size_t size)
-{
-    Count();
-    return RealCalloc(count, size);
-}
-void *__cdecl CountedRealloc(void *block, size_t size)
-{
-    Count();
-    return RealRealloc(block, size);
-}
-LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
-{
-    Count();
-    return RealHeapAlloc(heap, flags, size);
-}
-LPVOID WINAPI CountedHeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T size)
-{
-    Count();
-    return RealHeapReAlloc(heap, flags, block, size);
-}
-HLOCAL WINAPI CountedLocalAlloc(UINT flags, SIZE_T size)
-{
-    Count();
-    return RealLocalAlloc(flags, size);
-}
-HGLOBAL WINAPI CountedGlobalAlloc(UINT flags, SIZE_T size)
-{
-    Count();
-    return RealGlobalAlloc(flags, size);
-}
-LPVOID WINAPI CountedVirtualAlloc(LPVOID address, SIZE_T size, DWORD type, DWORD protect)
-{
-    Count();
-    return RealVirtualAlloc(address, size, type, protect);
-}
-
-struct Redirect {
-    const char *name;
-    void *replacement;
-    void **original;
-};
-
-// Points this executable's imports of the heap functions at the counters.
-// Code in Wine's DLLs keeps its own imports: only the tool's code, the
-// fake kit and this program are counted.
-int RedirectHeapImports()
-{
-    const Redirect redirects[] = {
-        { "malloc", (void *)CountedMalloc, (void **)&RealMalloc },
-        { "calloc", (void *)CountedCalloc, (void **)&RealCalloc },
-        { "realloc", (void *)CountedRealloc, (void **)&RealRealloc },
-        { "HeapAlloc", (void *)CountedHeapAlloc, (void **)&RealHeapAlloc },
-        { "HeapReAlloc", (void *)CountedHeapReAlloc, (void **)&RealHeapReAlloc },
-        { "LocalAlloc", (void *)CountedLocalAlloc, (void **)&RealLocalAlloc },
-        { "GlobalAlloc", (void *)CountedGlobalAlloc, (void **)&RealGlobalAlloc },
-        { "VirtualAlloc", (void *)CountedVirtualAlloc, (void **)&RealVirtualAlloc },
-    };
-    BYTE *base = (BYTE *)GetModuleHandleA(NULL);
-    IMAGE_NT_HEADERS *nt = (IMAGE_NT_HEADERS *)(base + ((IMAGE_DOS_HEADER *)base)->e_lfanew);
-    IMAGE_DATA_DIRECTORY imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    int redirected = 0;
-    for (IMAGE_IMPORT_DESCRIPTOR *dll = (IMAGE_IMPORT_DESCRIPTOR *)(base + imports.VirtualAddress);
-         dll->Name; ++dll) {
-        IMAGE_THUNK_DATA *names = (IMAGE_THUNK_DATA *)(base + dll->OriginalFirstThunk);
-        IMAGE_THUNK_DATA *slots = (IMAGE_THUNK_DATA *)(base + dll->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const char *name = (const char *)((IMAGE_IMPORT_BY_NAME *)(base + names->u1.AddressOfData))->Name;
-            for (const Redirect &redirect : redirects) {
-                if (strcmp(name, redirect.name) != 0)
-                    continue;
-                DWORD old;
-                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
-                *redirect.original = (void *)slots->u1.Function;
-                slots->u1.Function = (ULONG_PTR)redirect.replacement;
-                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-                ++redirected;
-            }
-        }
-    }
-    return redirected;
-}
 
 // ---- ticks --------------------------------------------------------------------
 
@@ -169,7 +59,6 @@ void MeasureTicks(const char *name, HWND sheet, HWND timed, double seconds)
     std::vector<double> handling;
     handling.reserve((size_t)(seconds * 1000 / 10) + 16);   // no allocation while counting
     Allocations = 0;
-    Counting = true;
     double cpuStart = ProcessCpuMs();
     double start = NowMs(), end = start + seconds * 1000;
     while (NowMs() < end) {
@@ -190,12 +79,12 @@ void MeasureTicks(const char *name, HWND sheet, HWND timed, double seconds)
     }
     double cpu = ProcessCpuMs() - cpuStart;
     double wall = NowMs() - start;
-    Counting = false;
+    long allocations = Allocations;
     size_t ticks = handling.size();
     printf("  %-34s %5zu %9.1f %9.1f %9.1f %7.2f %% %7.2f\n", name, ticks,
            Median(handling) * 1000, handling.empty() ? 0 : *std::max_element(handling.begin(), handling.end()) * 1000,
            ticks ? cpu / ticks * 1000 : 0, cpu / wall * 100,
-           ticks ? (double)Allocations / ticks : (double)Allocations);
+           ticks ? (double)allocations / ticks : (double)allocations);
     fflush(stdout);
 }
 
@@ -229,13 +118,7 @@ HWND OpenToolSheet()
     header.dwFlags |= PSH_MODELESS;
     HWND sheet = (HWND)PropertySheetA(&header);
     SetForegroundWindow(sheet);
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        if (!PropSheet_IsDialogMessage(sheet, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    PumpMessages();
     return sheet;
 }
 
@@ -247,16 +130,15 @@ void MeasureDirectCalls(const char *name, HWND page, void (*tick)(HWND))
     std::vector<double> times;
     times.reserve(calls);
     Allocations = 0;
-    Counting = true;
     for (int i = 0; i < calls; ++i) {
         double before = NowMs();
         tick(page);
         times.push_back(NowMs() - before);
     }
-    Counting = false;
+    long allocations = Allocations;
     printf("  %-34s %5d %9.1f %9.1f %9s %9s %7.2f\n", name, calls, Median(times) * 1000,
            *std::max_element(times.begin(), times.end()) * 1000, "", "",
-           (double)Allocations / calls);
+           (double)allocations / calls);
 }
 
 // Shows a page, focuses its first list and measures its ticks with nothing
@@ -315,18 +197,14 @@ int main(int argc, char **argv)
 {
     if (argc > 1)
         Seconds = atof(argv[1]);
-    int redirected = RedirectHeapImports();
-    Allocations = 0;
-    Counting = true;
-    void *volatile probe = malloc(16);
-    free(probe);
-    Counting = false;
-    printf("heap imports redirected: %d; one malloc counted as %ld allocation(s)\n", redirected,
-           (long)Allocations);
-
+    if (!InstallAllocationCounters()) {
+        fprintf(stderr, "tick_bench: the allocation counters saw no allocation\n");
+        return 2;
+    }
     InstallFakeDirectX();
     FakeInput.AddPad(12);
     FakeInput.AddPad(12);
+    FakeInput.recordCalls = false;
     ModuleInstance = GetModuleHandleA(NULL);
     EnterEmptyFolder();
     InitCommonControls();

@@ -1,5 +1,5 @@
 // The start-up baseline's sheet and the platform calls of its first page.
-#include "bench/baseline.h"
+#include "tests/bench/baseline.h"
 
 #include <commctrl.h>
 #include <stddef.h>
