@@ -38,13 +38,12 @@
 #include <vector>
 
 #include "tests/bench/bench_clock.h"
+#include "tests/bench/linux_side.h"
 
 namespace {
 
 // The first assignment box of both assignment pages ("Up").
 const int FirstAssignBox = 1041;
-// Linux reports CPU time in clock ticks of 1/100 s (USER_HZ).
-const double TicksPerSecond = 100;
 
 struct Program {
     std::string title;
@@ -159,77 +158,6 @@ void ShowPage(const Running &run, int index)
     DWORD_PTR ignored;
     SendMessageTimeoutA(run.sheet, PSM_SETCURSEL, index, 0, SMTO_NORMAL, 10000, &ignored);
     SendMessageTimeoutA(run.sheet, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-}
-
-// ---- the Linux side ---------------------------------------------------------
-
-std::string ReadLinuxFile(const std::string &path)
-{
-    std::string text;
-    HANDLE file = CreateFileA(("Z:" + path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return text;
-    char buffer[4096];
-    DWORD read;
-    while (ReadFile(file, buffer, sizeof buffer, &read, NULL) && read)
-        text.append(buffer, read);
-    CloseHandle(file);
-    return text;
-}
-
-// The Linux process whose command line carries the marker; 0 if none.
-long LinuxPidOf(const std::string &marker)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    long pid = 0;
-    do {
-        long candidate = atol(found.cFileName);
-        if (candidate <= 0)
-            continue;
-        std::string command = ReadLinuxFile("/proc/" + std::to_string(candidate) + "/cmdline");
-        for (char &c : command) {
-            if (c == '\0')
-                c = ' ';
-        }
-        if (command.find(marker) != std::string::npos)
-            pid = candidate;
-    } while (!pid && FindNextFileA(search, &found));
-    FindClose(search);
-    return pid;
-}
-
-// A "Name:  value kB" line of /proc/PID/status, in KiB; -1 if absent.
-double StatusKiB(long pid, const char *name)
-{
-    std::string status = ReadLinuxFile("/proc/" + std::to_string(pid) + "/status");
-    size_t at = status.find(std::string(name) + ":");
-    return at == std::string::npos ? -1 : atof(status.c_str() + at + strlen(name) + 1);
-}
-
-// User plus system CPU time of a Linux process so far, in seconds.
-double CpuSeconds(long pid)
-{
-    std::string stat = ReadLinuxFile("/proc/" + std::to_string(pid) + "/stat");
-    size_t at = stat.rfind(')');     // the name may hold spaces
-    if (at == std::string::npos)
-        return 0;
-    // Fields after the name: state is field 3; utime and stime are 14, 15.
-    const char *field = stat.c_str() + at + 2;
-    for (int n = 3; n < 14 && field; ++n) {
-        field = strchr(field, ' ');
-        if (field)
-            ++field;
-    }
-    if (!field)
-        return 0;
-    char *end;
-    double user = strtod(field, &end);
-    double system = strtod(end, NULL);
-    return (user + system) / TicksPerSecond;
 }
 
 // ---- the three measurements -------------------------------------------------
@@ -360,11 +288,11 @@ int Idle(double seconds, const std::string &folder, long wineserver, Program &pr
         if (index > 0 && box)
             FocusControl(run, box);
         Sleep(1000);
-        double tool = CpuSeconds(pid), server = CpuSeconds(wineserver), start = NowMs();
+        double tool = CpuSeconds(std::to_string(pid)), server = CpuSeconds(std::to_string(wineserver)), start = NowMs();
         Sleep((DWORD)(seconds * 1000));
         double elapsed = (NowMs() - start) / 1000;
-        double toolShare = (CpuSeconds(pid) - tool) / elapsed * 100;
-        double serverShare = wineserver ? (CpuSeconds(wineserver) - server) / elapsed * 100 : 0;
+        double toolShare = (CpuSeconds(std::to_string(pid)) - tool) / elapsed * 100;
+        double serverShare = wineserver ? (CpuSeconds(std::to_string(wineserver)) - server) / elapsed * 100 : 0;
         printf("  %-26s tool %5.2f %%  wineserver %5.2f %%%s\n", pageNames[index], toolShare,
                serverShare, index > 0 && !box ? "  (no assignment box)" : "");
         fflush(stdout);

@@ -3,16 +3,16 @@
 // keyboard and two pads with 12 buttons each. Each assignment page is shown
 // with its first list ("Up") focused and left to its own 33 ms timer, first
 // with nothing held, then with an input held (K on the keyboard page,
-// button 4 of the first pad on the gamepad page). Before the pages, a plain
-// window with a 33 ms timer and an empty handler shows what the platform
-// alone costs per tick.
+// button 4 of the first pad on the gamepad page). Before the pages, a 33 ms
+// timer with an empty handler, on a plain window and on an empty sheet
+// page, shows what the platform alone costs per tick.
 //
 //   tick_bench SECONDS        (per page and state; default 10)
 //
 // For each: the ticks seen; the time spent handling one WM_TIMER (median
 // and slowest, performance counter); the process's CPU time per tick and
-// its share of one core over the whole period (GetProcessTimes, which Wine
-// reads from Linux in 10 ms steps: measure for long enough); and the heap
+// its share of one core over the whole period (Linux /proc/self/stat, in
+// 10 ms steps: measure for long enough); and the heap
 // allocations made during the period by code in this executable, counted
 // by redirecting its imports of the heap functions. The fake kit's call
 // record is switched off so that the count is the tool's own.
@@ -28,7 +28,9 @@
 
 #include "app/shell.h"
 #include "tests/bench/allocation_counter.h"
+#include "tests/bench/baseline.h"
 #include "tests/bench/bench_clock.h"
+#include "tests/bench/linux_side.h"
 #include "input/input.h"
 #include "pages/pages.h"
 #include "res/resource.h"
@@ -40,46 +42,37 @@ namespace {
 
 double Seconds = 10;
 
-double ProcessCpuMs()
-{
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    ULARGE_INTEGER k, u;
-    k.LowPart = kernel.dwLowDateTime;
-    k.HighPart = kernel.dwHighDateTime;
-    u.LowPart = user.dwLowDateTime;
-    u.HighPart = user.dwHighDateTime;
-    return (double)(k.QuadPart + u.QuadPart) / 10000.0;
-}
-
-// Pumps every message for the given time, timing each WM_TIMER that
-// reaches the given window, and prints one line of figures.
+// Runs a message loop like the modal sheet's own (GetMessage,
+// IsDialogMessageW, then TranslateMessage and DispatchMessage) for the given
+// time, timing each WM_TIMER that reaches the given window, and prints one
+// line of figures.
 void MeasureTicks(const char *name, HWND sheet, HWND timed, double seconds)
 {
     std::vector<double> handling;
     handling.reserve((size_t)(seconds * 1000 / 10) + 16);   // no allocation while counting
+    UINT_PTR stop = SetTimer(NULL, 0, (UINT)(seconds * 1000), NULL);
+    double cpuStart = CpuSeconds("self") * 1000;
+    double start = NowMs();
     Allocations = 0;
-    double cpuStart = ProcessCpuMs();
-    double start = NowMs(), end = start + seconds * 1000;
-    while (NowMs() < end) {
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            // The sheet's dialog manager dispatches its pages' messages
-            // itself.
-            bool tick = msg.message == WM_TIMER && msg.hwnd == timed;
-            double before = tick ? NowMs() : 0;
-            if (!sheet || !PropSheet_IsDialogMessage(sheet, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            if (tick && handling.size() < handling.capacity())
-                handling.push_back(NowMs() - before);
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == NULL && msg.wParam == stop)
+            break;
+        bool tick = msg.message == WM_TIMER && msg.hwnd == timed;
+        double before = tick ? NowMs() : 0;
+        // The modal sheet's loop hands every message to IsDialogMessageW,
+        // which dispatches its pages' messages itself.
+        if (!sheet || !IsDialogMessageW(sheet, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
         }
+        if (tick && handling.size() < handling.capacity())
+            handling.push_back(NowMs() - before);
     }
-    double cpu = ProcessCpuMs() - cpuStart;
-    double wall = NowMs() - start;
     long allocations = Allocations;
+    double cpu = CpuSeconds("self") * 1000 - cpuStart;
+    double wall = NowMs() - start;
+    KillTimer(NULL, stop);
     size_t ticks = handling.size();
     printf("  %-34s %5zu %9.1f %9.1f %9.1f %7.2f %% %7.2f\n", name, ticks,
            Median(handling) * 1000, handling.empty() ? 0 : *std::max_element(handling.begin(), handling.end()) * 1000,
@@ -95,8 +88,10 @@ LRESULT CALLBACK EmptyTimerProc(HWND window, UINT message, WPARAM wparam, LPARAM
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-// The platform's floor: a 33 ms timer whose handler does nothing.
-void MeasureEmptyTimer(double seconds)
+// The platform's floor: a 33 ms timer whose handler does nothing, on a
+// plain window, then on an empty page of a property sheet (the start-up
+// baseline's), where the sheet's dialog manager handles each tick.
+void MeasureEmptyTimers(double seconds)
 {
     WNDCLASSA plain{};
     plain.lpfnWndProc = EmptyTimerProc;
@@ -106,8 +101,20 @@ void MeasureEmptyTimer(double seconds)
     HWND window = CreateWindowExA(0, plain.lpszClassName, "timer", WS_OVERLAPPED, 0, 0, 100, 100,
                                   NULL, NULL, plain.hInstance, NULL);
     SetTimer(window, 1, 33, NULL);
-    MeasureTicks("33 ms timer, empty handler", NULL, window, seconds);
+    MeasureTicks("33 ms timer, plain window", NULL, window, seconds);
     DestroyWindow(window);
+
+    PROPSHEETHEADERA header;
+    PROPSHEETPAGEA_V2 pages[BASELINE_PAGES];
+    DescribeBaselineSheet(GetModuleHandleA(NULL), &header, pages);
+    pages[0].pfnDlgProc = pages[1].pfnDlgProc;   // no platform calls: only the sheet
+    header.dwFlags |= PSH_MODELESS;
+    HWND sheet = (HWND)PropertySheetA(&header);
+    SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
+    HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    SetTimer(page, 1, 33, NULL);
+    MeasureTicks("33 ms timer, empty sheet page", sheet, page, seconds);
+    DestroyWindow(sheet);
 }
 
 HWND OpenToolSheet()
@@ -213,7 +220,7 @@ int main(int argc, char **argv)
     printf("  %-34s %5s %9s %9s %9s %9s %7s\n", "", "ticks", "handling", "slowest", "CPU/tick",
            "of a core", "allocs");
     printf("  %-34s %5s %9s %9s %9s %9s %7s\n", "", "", "us", "us", "us", "", "/tick");
-    MeasureEmptyTimer(Seconds);
+    MeasureEmptyTimers(Seconds);
     HWND sheet = OpenToolSheet();
     MeasurePage(sheet, 1, "keyboard page", HoldKey, KeyCaptureTick);
     MeasurePage(sheet, 2, "gamepad page", HoldButton, PadCaptureTick);
