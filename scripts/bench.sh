@@ -6,7 +6,7 @@
 # where the start-up time goes, what a tooltip costs, what one capture tick
 # costs, and the CPU a waiting page of the shipped tool uses. Not a test: it asserts nothing and always shows its numbers.
 #
-#   bash scripts/bench.sh [RUNS]    RUNS: starts per program (default 11)
+#   bash scripts/bench.sh [RUNS]    RUNS: starts per program (default 21)
 #
 # IDLE_SECONDS (default 20) is how long each page is watched for its CPU.
 #
@@ -15,7 +15,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-RUNS=${1:-11}
+RUNS=${1:-21}
 IDLE_SECONDS=${IDLE_SECONDS:-20}
 W64="$ROOT/build/win64"
 W32="$ROOT/build/win32"
