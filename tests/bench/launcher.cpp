@@ -21,9 +21,10 @@
 // message loop, not still busy).
 //
 // Memory and CPU are read from the Linux side (/proc, reached through
-// Wine's Z: drive), since GetProcessMemoryInfo and GetProcessTimes on
-// another process return nothing under Wine. The program is found there by
-// a marker on its command line, which the tool ignores.
+// Wine's Z: drive): GetProcessMemoryInfo on another process returns nothing
+// under Wine 8, and /proc also tells what the wineserver spends on the
+// tool's behalf. The program is found there by a marker on its command
+// line, which the tool ignores.
 //
 // Every program runs in FOLDER (its current directory, where setting.cfg
 // lives) and is closed with Cancel once measured.
@@ -37,13 +38,11 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "tests/bench/bench_clock.h"
 #include "tests/bench/linux_side.h"
 
 namespace {
-
-// The first assignment box of both assignment pages ("Up").
-const int FirstAssignBox = 1041;
 
 struct Program {
     std::string title;
@@ -88,8 +87,9 @@ HWND SheetOf(DWORD pid, const char *title)
     return search.found;
 }
 
-// Output of the started programs (Wine's own complaints about the missing
-// sound card, for one) goes nowhere.
+// The started programs' standard handles. What Wine's Linux side writes
+// (ALSA's complaints about the missing sound card, for one) still reaches
+// the terminal; scripts/bench.sh keeps it in its log.
 HANDLE NullDevice()
 {
     static HANDLE null = INVALID_HANDLE_VALUE;
@@ -284,7 +284,7 @@ int Idle(double seconds, const std::string &folder, long wineserver, Program &pr
     for (int index = 0; index < 3; ++index) {
         ShowPage(run, index);
         HWND page = (HWND)SendMessageA(run.sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
-        HWND box = GetDlgItem(page, FirstAssignBox);
+        HWND box = GetDlgItem(page, IDC_ASSIGN_FIRST);
         if (index > 0 && box)
             FocusControl(run, box);
         Sleep(1000);

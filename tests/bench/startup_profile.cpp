@@ -6,18 +6,18 @@
 //   startup_profile RUNS FOLDER
 //
 // prints every step of a start and of the first visit of pages 2 and 3,
-// for the tool and for the start-up baseline (bench/baseline.h), and then
+// for the tool and for the start-up baseline (tests/bench/baseline.h), then
 // what one tooltip costs: once the tool's sheet is idle, 15 more tooltips
 // are made for the first page's controls as AddControlTooltip makes them,
 // CreateWindowExA, TTM_SETMAXTIPWIDTH and TTM_ADDTOOLA timed apart, next to
 // other windows made the same way.
 //
-// The first page's initialisation is taken apart by calling the same
-// operations as GraphicAudioPageProc's WM_INITDIALOG, in the same order,
-// each timed; its untouched WM_INITDIALOG is timed as a whole in the same
-// run of children (every other child), so the two can be compared. The
-// later pages' WM_INITDIALOG is timed as a whole. Each child runs in FOLDER
-// (where setting.cfg is read).
+// Each round starts three children: the tool with the first page's
+// initialisation taken apart (the operations of GraphicAudioPageProc's
+// WM_INITDIALOG called in its order, each timed), the tool untouched (its
+// WM_INITDIALOG timed as a whole, so the two can be compared), and the
+// baseline. The later pages' WM_INITDIALOG is timed as a whole. Each child
+// runs in FOLDER (where setting.cfg is read).
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -30,12 +30,12 @@
 
 #include "app/shell.h"
 #include "app/tooltips.h"
-#include "tests/bench/baseline.h"
-#include "tests/bench/bench_clock.h"
 #include "input/input.h"
 #include "pages/pages.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "tests/bench/baseline.h"
+#include "tests/bench/bench_clock.h"
 
 namespace {
 
@@ -77,8 +77,10 @@ void FirstPageSteps(HWND page)
 {
     GraphicAudioPageWindow = page;
     SheetWindow = GetParent(page);
-    TIMED(Steps, "  tooltips (15 windows)", AddPageTooltips(page, GraphicAudioTooltips, TOOLTIP_ROWS));
-    TIMED(Steps, "  DirectInput: create, keyboard, enumerate", OpenInputDevices(ModuleInstance, SheetWindow));
+    TIMED(Steps, "  tooltips (15 windows)",
+          AddPageTooltips(page, GraphicAudioTooltips, TOOLTIP_ROWS));
+    TIMED(Steps, "  DirectInput: create, keyboard, enumerate",
+          OpenInputDevices(ModuleInstance, SheetWindow));
     TIMED(Steps, "  DirectSound probe", SoundPresent = ProbeSoundDevice());
     TIMED(Steps, "  Direct3D 8 caps probe", PixelShaderCapable = ProbePixelShader());
     TIMED(Steps, "  settings file", LoadSettingsForMachine());
@@ -231,10 +233,10 @@ void VisitPage(HWND sheet, int index)
     SendMessageA(sheet, PSM_SETCURSEL, index, 0);
     PumpUntilIdle(sheet);
     std::string page = "page" + std::to_string(index + 1);
-    Record((page + " first visit, to idle").c_str(), NowMs() - start);
-    Record(("  " + page + " dialog and controls created").c_str(),
+    Record(page + " first visit, to idle", NowMs() - start);
+    Record("  " + page + " dialog and controls created",
            PageInitStart[index] - PageFirstMessage[index]);
-    Record(("  " + page + " WM_INITDIALOG").c_str(), PageInitMs[index]);
+    Record("  " + page + " WM_INITDIALOG", PageInitMs[index]);
 }
 
 int ProfileOneStart(Mode mode)
@@ -271,7 +273,7 @@ int ProfileOneStart(Mode mode)
         Record("  page1 WM_INITDIALOG, untouched", PageInitMs[0]);
     if (mode == STEPS) {
         for (const auto &step : Steps)
-            Record(step.first.c_str(), step.second);
+            Record(step.first, step.second);
     }
     Record("rest of sheet creation", created - initEnd);
     Record("first paint, to idle", idle - created);
