@@ -188,14 +188,16 @@ void HoldButton(bool held)
     FakeInput.pads[0].state.rgbButtons[3] = held ? 0x80 : 0;
 }
 
-// Runs in a fresh folder of its own, so the settings are the defaults.
-void EnterEmptyFolder()
+// Runs in a fresh folder of its own, so the settings are the defaults; the
+// sheet is never applied, so the folder stays empty and goes at the end.
+std::string EnterEmptyFolder()
 {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     std::string folder = std::string(temp) + "tick-bench-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), NULL);
     SetCurrentDirectoryA(folder.c_str());
+    return folder;
 }
 
 } // namespace
@@ -213,7 +215,7 @@ int main(int argc, char **argv)
     FakeInput.AddPad(12);
     FakeInput.recordCalls = false;
     ModuleInstance = GetModuleHandleA(NULL);
-    EnterEmptyFolder();
+    std::string folder = EnterEmptyFolder();
     InitCommonControls();
 
     printf("%.0f s each; handling = time inside one WM_TIMER, CPU = whole process\n", Seconds);
@@ -226,5 +228,9 @@ int main(int argc, char **argv)
     MeasurePage(sheet, 2, "gamepad page", HoldButton, PadCaptureTick);
     DestroyWindow(sheet);
     CloseInputDevices();
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    SetCurrentDirectoryA(temp);
+    RemoveDirectoryA(folder.c_str());
     return 0;
 }
