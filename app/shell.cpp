@@ -69,13 +69,32 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM)
     return 0;
 }
 
+// SetDefaultDllDirectories exists from Windows 8 on (and on Windows 7 with
+// its loader update), so it is looked up rather than imported.
+typedef BOOL (WINAPI *SetDefaultDllDirectoriesProc)(DWORD);
+
+void LimitDllSearchPath()
+{
+    SetDllDirectoryA("");
+    // Where the system offers it, also name the default directories (the
+    // tool's own folder and the system directory) outright: some systems,
+    // Wine among them, keep the current directory despite the empty DLL
+    // directory.
+    FARPROC address = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (address) {
+        SetDefaultDllDirectoriesProc setDefault =
+            reinterpret_cast<SetDefaultDllDirectoriesProc>(reinterpret_cast<void *>(address));
+        setDefault(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    }
+}
+
 int RunConfigTool(HINSTANCE instance)
 {
     ModuleInstance = instance;
 
-    // The tool runs with the game folder as its current directory: keep that
-    // folder out of the DLL search path.
-    SetDllDirectoryA("");
+    // The tool runs with the game folder as its current directory, where
+    // anyone may have put a DLL.
+    LimitDllSearchPath();
 
     HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, CONFIG_TITLE);
     if (running) {

@@ -17,5 +17,9 @@ extern HWND SheetWindow;
 void DescribeSheet(PROPSHEETHEADERA *header, PROPSHEETPAGEA_V2 pages[SHEET_PAGE_COUNT]);
 int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM value);
 
+// Takes the current directory out of the DLL search path for the rest of
+// the process. The first thing the tool does.
+void LimitDllSearchPath();
+
 // The whole life of the tool; returns the process exit code.
 int RunConfigTool(HINSTANCE instance);

@@ -434,6 +434,19 @@ static HRESULT WINAPI FakeDirectSoundCreate(LPCGUID device, LPDIRECTSOUND *out, 
     return DS_OK;
 }
 
+// The tool's own loaders, as the entry points hold them before any test
+// replaces them (they are constant-initialised, so this reads them first).
+static const DirectInput8CreateProc ToolDirectInput8Create = DirectInput8CreateEntry;
+static const Direct3DCreate8Proc ToolDirect3DCreate8 = Direct3DCreate8Entry;
+static const DirectSoundCreateProc ToolDirectSoundCreate = DirectSoundCreateEntry;
+
+void InstallRealDirectX()
+{
+    DirectInput8CreateEntry = ToolDirectInput8Create;
+    Direct3DCreate8Entry = ToolDirect3DCreate8;
+    DirectSoundCreateEntry = ToolDirectSoundCreate;
+}
+
 void InstallFakeDirectX()
 {
     FakeInput = FakeInputWorld();

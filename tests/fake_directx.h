@@ -132,6 +132,9 @@ extern FakeProbeWorld FakeProbes;
 // Resets the scripted worlds (keyboard present, no pads, both probes
 // positive) and points the tool's entry points at the fakes.
 void InstallFakeDirectX();
+// Points the entry points back at the tool's own loaders, which take the
+// real DirectX runtime from the system directory, as a process starts.
+void InstallRealDirectX();
 // Convenience: the two probe outcomes.
 void SetProbeOutcome(bool pixelShader, bool sound);
 // Which fake a device interface is: "keyboard", "pad0", "pad1", ... in the

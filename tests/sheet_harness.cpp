@@ -93,6 +93,69 @@ void WriteWholeFile(const char *path, const std::vector<uint8_t> &bytes)
     CloseHandle(file);
 }
 
+std::string WindowsPath(const char *unixPath)
+{
+    std::string path = std::string("Z:") + unixPath;
+    for (char &c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
+PROCESS_INFORMATION StartProcess(const std::string &commandLine, const std::string &folder)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = commandLine;
+    EXPECT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(),
+                               &startup, &process)) << command;
+    return process;
+}
+
+DWORD FinishProcess(PROCESS_INFORMATION &process, DWORD timeout)
+{
+    DWORD code = 0xDEAD;
+    if (!process.hProcess)
+        return code;
+    if (WaitForSingleObject(process.hProcess, timeout) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 0xDEAD);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    process = PROCESS_INFORMATION{};
+    return code;
+}
+
+FileHeldElsewhere::FileHeldElsewhere(const std::string &path)
+{
+    static int serial;
+    std::string base = "cfgtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    std::string heldName = base + "-held", releaseName = base + "-release";
+    heldEvent = CreateEventA(NULL, TRUE, FALSE, heldName.c_str());
+    releaseEvent = CreateEventA(NULL, TRUE, FALSE, releaseName.c_str());
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    process = StartProcess("\"" + WindowsPath(TEST_HELPER_EXE) + "\" hold \"" + path + "\" " +
+                               heldName + " " + releaseName, folder);
+    HANDLE either[2] = { heldEvent, process.hProcess };
+    isHeld = process.hProcess && WaitForMultipleObjects(2, either, FALSE, 20000) == WAIT_OBJECT_0;
+}
+
+void FileHeldElsewhere::release()
+{
+    if (releaseEvent) {
+        SetEvent(releaseEvent);
+        FinishProcess(process);
+        CloseHandle(releaseEvent);
+        CloseHandle(heldEvent);
+        releaseEvent = heldEvent = NULL;
+    }
+    isHeld = false;
+}
+
 static HHOOK CatcherHook;
 static MessageBoxCatcher *ActiveCatcher;
 

@@ -32,6 +32,34 @@ void ResetToolState();
 std::vector<uint8_t> ReadWholeFile(const char *path);
 void WriteWholeFile(const char *path, const std::vector<uint8_t> &bytes);
 
+// The Windows form of a Unix path (the build passes Unix paths); Wine maps
+// / to drive Z:.
+std::string WindowsPath(const char *unixPath);
+
+// Starts a program with the given command line (taken as it is) and
+// current directory.
+PROCESS_INFORMATION StartProcess(const std::string &commandLine, const std::string &folder);
+// Waits for the process and closes its handles; its exit code, or 0xDEAD
+// when it had to be stopped after the timeout.
+DWORD FinishProcess(PROCESS_INFORMATION &process, DWORD timeout = 20000);
+
+// Another program (tests/helpers/test_helper) holding a file open for
+// reading and writing without sharing, from construction until release()
+// or destruction.
+class FileHeldElsewhere {
+public:
+    explicit FileHeldElsewhere(const std::string &path);
+    ~FileHeldElsewhere() { release(); }
+    bool held() const { return isHeld; }
+    void release();
+
+private:
+    PROCESS_INFORMATION process{};
+    HANDLE heldEvent = NULL;
+    HANDLE releaseEvent = NULL;
+    bool isHeld = false;
+};
+
 // Message boxes shown while one is alive are recorded and closed at once.
 class MessageBoxCatcher {
 public:

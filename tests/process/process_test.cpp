@@ -1,7 +1,7 @@
 // The shipped executable started as its own process, in its own folder:
 // the single-instance guard, the exit codes, and the file it leaves.
 
-#include "tests/sheet_harness.h"
+#include "tests/process/process_harness.h"
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -12,54 +12,6 @@
 namespace {
 
 const char *const Title = "ZEPHRANIX Configuration";
-
-// The build passes the executable's Unix path; Wine maps / to drive Z:.
-std::string ConfigExePath()
-{
-    std::string path = std::string("Z:") + CONFIG_EXE;
-    for (char &c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
-
-class ProcessTest : public SheetTest {
-protected:
-    PROCESS_INFORMATION Start()
-    {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        std::string command = "\"" + ConfigExePath() + "\"";
-        EXPECT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(),
-                                   &startup, &process)) << command;
-        return process;
-    }
-    DWORD Finish(PROCESS_INFORMATION &process, DWORD timeout = 20000)
-    {
-        DWORD code = 0xDEAD;
-        if (WaitForSingleObject(process.hProcess, timeout) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        else
-            TerminateProcess(process.hProcess, 0xDEAD);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return code;
-    }
-    // The sheet of the tool, once it is shown.
-    HWND WaitForSheet(DWORD timeout = 20000)
-    {
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < timeout) {
-            HWND found = FindWindowA(NULL, Title);
-            if (found && IsWindowVisible(found))
-                return found;
-            Sleep(20);
-        }
-        return NULL;
-    }
-};
 
 TEST_F(ProcessTest, ASecondCopyEndsAtOnceWithExitCodeZero)
 {
