@@ -64,19 +64,16 @@ protected:
         ShowPage(GAMEPAD_PAGE);
         ShowPage(GRAPHIC_PAGE);
         Click(GRAPHIC_PAGE, IDC_VSYNC);
-        MessageBoxCatcher boxes;
-        Press(PSBTN_OK);
-        ASSERT_EQ(boxes.texts.size(), 1u);
-        EXPECT_NE(boxes.texts[0].find("setting.cfg"), std::string::npos) << boxes.texts[0];
+        std::vector<std::string> boxes = PressCatchingMessageBoxes(PSBTN_OK);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].find("setting.cfg"), std::string::npos) << boxes[0];
         EXPECT_FALSE(SheetClosed());
         EXPECT_TRUE(ApplyEnabled());
     }
     // With the obstacle gone, OK saves everything and closes the sheet.
     void ExpectTheRetryToSave(uint8_t vsync)
     {
-        MessageBoxCatcher boxes;
-        Press(PSBTN_OK);
-        EXPECT_TRUE(boxes.texts.empty());
+        EXPECT_TRUE(PressCatchingMessageBoxes(PSBTN_OK).empty());
         EXPECT_TRUE(SheetClosed());
         EXPECT_EQ(Settings.VSync, vsync);
         EXPECT_EQ(File(), RecordBytes());

@@ -338,12 +338,9 @@ TEST_F(GraphicAudioPageTest, AFailedSaveIsReportedOnceAndKeepsTheSheetOpen)
     ASSERT_TRUE(CreateDirectoryA("setting.cfg", NULL));
     OpenSheet();
     Click(GRAPHIC_PAGE, IDC_VSYNC);
-    {
-        MessageBoxCatcher boxes;
-        Press(PSBTN_OK);
-        ASSERT_EQ(boxes.texts.size(), 1u);
-        EXPECT_NE(boxes.texts[0].find("setting.cfg"), std::string::npos) << boxes.texts[0];
-    }
+    std::vector<std::string> boxes = PressCatchingMessageBoxes(PSBTN_OK);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("setting.cfg"), std::string::npos) << boxes[0];
     EXPECT_FALSE(SheetClosed());
     // Retry once the obstacle is gone: the change was kept.
     ASSERT_TRUE(RemoveDirectoryA("setting.cfg"));
@@ -360,11 +357,7 @@ TEST_F(GraphicAudioPageTest, AFileLockedByAnotherProgramIsReportedToo)
     WriteWholeFile("setting.cfg", std::vector<uint8_t>(256, 3));
     HANDLE lock = CreateFileA("setting.cfg", GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    {
-        MessageBoxCatcher boxes;
-        Press(PSBTN_APPLYNOW);
-        EXPECT_EQ(boxes.texts.size(), 1u);
-    }
+    EXPECT_EQ(PressCatchingMessageBoxes(PSBTN_APPLYNOW).size(), 1u);
     CloseHandle(lock);
     EXPECT_EQ(File(), std::vector<uint8_t>(256, 3));
     Press(PSBTN_OK);
