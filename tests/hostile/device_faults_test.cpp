@@ -1,0 +1,147 @@
+// Broken and odd devices against the live-capture polls, in the sanitized
+// build: a device that fails every call once it is open, one whose every
+// read reports the input lost, and pads that report absurd capabilities.
+// The polls go on reporting what the working devices say, ask for nothing
+// beyond their 256-byte and 80-byte state records, and never index past
+// them (the sanitizer traps at once if they do).
+
+#include "tests/sheet_harness.h"
+
+#include "input/input.h"
+#include "input/pad_binding.h"
+#include "settings/settings.h"
+
+namespace {
+
+const uint32_t None = PAD_BINDING_NONE;
+
+class DeviceFaultsTest : public SheetTest {
+protected:
+    void Open() { ASSERT_EQ(OpenInputDevices(GetModuleHandleA(NULL), NULL), 1); }
+    // Every state read the tool asked for had the size of its record.
+    void ExpectOnlyWholeRecordReads()
+    {
+        const std::string read = ".GetDeviceState(";
+        for (const std::string &call : FakeInput.calls) {
+            size_t at = call.find(read);
+            if (at == std::string::npos)
+                continue;
+            bool keyboard = call.compare(0, at, "keyboard") == 0;
+            EXPECT_EQ(call.substr(at + read.size()), keyboard ? "256)" : "80)") << call;
+        }
+    }
+    static void FailEveryCall(FakeDeviceResults &results, HRESULT failure)
+    {
+        results.poll = results.getDeviceState = results.acquire = results.unacquire = failure;
+    }
+};
+
+TEST_F(DeviceFaultsTest, ADeviceFailingEveryCallAfterOpeningIsSilentAndStillReleased)
+{
+    // Unplugged, not acquired, or simply failing: none of them is a lost
+    // input, so nothing is acquired again.
+    const HRESULT failures[] = { (HRESULT)DIERR_UNPLUGGED, DIERR_NOTACQUIRED, E_FAIL, E_HANDLE };
+    for (HRESULT failure : failures) {
+        SCOPED_TRACE(testing::Message() << std::hex << failure);
+        InstallFakeDirectX();
+        ResetToolState();
+        FakeInput.AddPad(12);
+        FakePad &working = FakeInput.AddPad(4);
+        Open();
+        FailEveryCall(FakeInput.keyboard.results, failure);
+        FailEveryCall(FakeInput.pads[0].results, failure);
+        FakeInput.keyboard.Press(0x1E);
+        FakeInput.pads[0].Press(0);
+        working.Press(2);
+        int acquiresBefore = FakeInput.Count("keyboard.Acquire") + FakeInput.Count("pad0.Acquire");
+        for (int tick = 0; tick < 50; ++tick) {
+            ASSERT_EQ(PollKeyboard(), -1);
+            ASSERT_EQ(PollPads(), 0x81000002u);   // pad 1's third button
+        }
+        EXPECT_EQ(FakeInput.Count("keyboard.Acquire") + FakeInput.Count("pad0.Acquire"), acquiresBefore);
+        ExpectOnlyWholeRecordReads();
+        CloseInputDevices();
+        EXPECT_EQ(FakeInput.liveObjects, 0);
+    }
+}
+
+TEST_F(DeviceFaultsTest, InputLostOnEveryReadIsAcquiredAgainEachTimeAndRecovers)
+{
+    FakeInput.AddPad(12);
+    FakePad &second = FakeInput.AddPad(12);
+    Open();
+    FakeDeviceResults &keyboard = FakeInput.keyboard.results;
+    FakeDeviceResults &first = FakeInput.pads[0].results;
+    keyboard.getDeviceState = first.getDeviceState = DIERR_INPUTLOST;
+    // Another program holds the pads: acquiring again fails as well.
+    keyboard.acquire = first.acquire = DIERR_OTHERAPPHASPRIO;
+    FakeInput.keyboard.Press(0x25);
+    FakeInput.pads[0].Press(5);
+    second.state.lY = -100;
+    const int ticks = 40;
+    int keyboardAcquires = FakeInput.Count("keyboard.Acquire");
+    int padAcquires = FakeInput.Count("pad0.Acquire");
+    for (int tick = 0; tick < ticks; ++tick) {
+        ASSERT_EQ(PollKeyboard(), -1);
+        // The second pad is still examined in the same call.
+        ASSERT_EQ(PollPads(), 0x82000002u);
+    }
+    EXPECT_EQ(FakeInput.Count("keyboard.Acquire") - keyboardAcquires, ticks);
+    EXPECT_EQ(FakeInput.Count("pad0.Acquire") - padAcquires, ticks);
+
+    // The sheet is back in the foreground: the next reads work again.
+    keyboard.getDeviceState = first.getDeviceState = DI_OK;
+    EXPECT_EQ(PollKeyboard(), 0x25);
+    EXPECT_EQ(PollPads(), 0x01000005u);
+    ExpectOnlyWholeRecordReads();
+}
+
+TEST_F(DeviceFaultsTest, AbsurdCapabilitiesAreReadOnlyAsFarAsTheStateRecordGoes)
+{
+    struct Case {
+        const char *pad;
+        int buttons, sliders, povs;
+        void (*move)(FakePad &pad);   // on a pad at rest
+        uint32_t flags;               // PadAdvancedFlags
+        uint32_t expected;
+    };
+    const Case cases[] = {
+        // No buttons: the pad is still polled for its stick and hats, never
+        // for a button.
+        { "0 buttons, first button down", 0, 0, 1, [](FakePad &p) { p.Press(0); }, 0, None },
+        { "0 buttons, stick up", 0, 0, 1, [](FakePad &p) { p.Press(0); p.state.lY = -100; }, 0, 0x02000002 },
+        { "0 buttons, hat left", 0, 0, 1, [](FakePad &p) { p.state.rgdwPOV[0] = 27000; }, 0, 0x04000002 },
+        // 128 buttons: the record holds 32, and only those are read.
+        { "128 buttons at rest", 128, 0, 0, [](FakePad &) {}, 0, None },
+        { "128 buttons, the 32nd down", 128, 0, 0, [](FakePad &p) { p.Press(31); }, 0, 0x0100001F },
+        // 9 hats: the record holds 4. Beyond them lie the button bytes,
+        // which would read as a hat pushed up.
+        { "9 hats centred", 12, 0, 9, [](FakePad &) {}, 0, None },
+        { "9 hats, the 4th down", 12, 0, 9, [](FakePad &p) { p.state.rgdwPOV[3] = 18000; }, 0, 0x04000301 },
+        // 6 sliders: the record holds 2. Beyond them lie the hats, whose
+        // 9000 would read as a slider at its maximum.
+        { "6 sliders at rest, hat right", 12, 6, 1, [](FakePad &p) { p.state.rgdwPOV[0] = 9000; },
+          PAD_ADVANCED_SLIDERS, 0x04000003 },
+        { "6 sliders, the 2nd at its minimum", 12, 6, 1, [](FakePad &p) { p.state.rglSlider[1] = -100; },
+          PAD_ADVANCED_SLIDERS, 0x08000100 },
+        { "all of it at rest", 128, 6, 9, [](FakePad &) {}, PAD_ADVANCED_SLIDERS | PAD_ADVANCED_ROTATION, None },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pad);
+        InstallFakeDirectX();
+        ResetToolState();
+        FakePad &pad = FakeInput.AddPad(c.buttons);
+        pad.Sliders(c.sliders).Povs(c.povs);
+        Open();
+        EXPECT_EQ(PadCaps[0].ButtonCount, (uint32_t)c.buttons);
+        EXPECT_EQ(PadCaps[0].SliderCount, (uint32_t)c.sliders);
+        EXPECT_EQ(PadCaps[0].PovCount, (uint32_t)c.povs);
+        Settings.PadAdvancedFlags = c.flags;
+        c.move(pad);
+        EXPECT_EQ(PollPads(), c.expected);
+        ExpectOnlyWholeRecordReads();
+        CloseInputDevices();
+    }
+}
+
+} // namespace
