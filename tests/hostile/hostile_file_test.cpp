@@ -1,0 +1,231 @@
+// Arbitrary setting.cfg contents, 0 to 600 bytes from fixed seeds, loaded
+// by the real sheet in the sanitized build: every page shown, players
+// switched, the file saved. Nothing may crash or trap, the file keeps at
+// least its 256 bytes, a stored row holds only what its lists offer, and
+// every byte that no page had reason to touch is exactly as loaded.
+//
+// Speed: under Wine a sheet takes about a second to open with its pages
+// and as long again to close, so ten thousand fresh sheets would take
+// hours. Each seed therefore opens one sheet the way the tool does (the
+// first case's file loaded by the first page's own start-up, every page
+// opened by its tab, players switched by clicks) and runs its other cases
+// on it: the pages' own operations redo what a fresh start does (load the
+// file into a fresh record and fit it to the machine, each assignment page
+// back on player 1), the player switches reach the page procedures as the
+// radio buttons' commands, and the sheet's own Apply sends every page the
+// PSN_APPLY that OK sends. The seed's last case is saved with a real OK,
+// which closes the sheet. About 10 ms a case (scripts/test.sh, 2 cores).
+
+#include "tests/sheet_harness.h"
+
+#include <prsht.h>
+#include <stdio.h>
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "input/input.h"
+#include "input/pad_binding.h"
+#include "pages/pages.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+
+namespace {
+
+const size_t KeyRowsAt = 0, PadRowsAt = 48, FlagsAt = 240, DisplayAt = 244, UnusedAt = 255;
+// KeySlots and PadRow entries that no list stands for: storing a row puts
+// 0 there.
+const std::set<int> KeySlotsWithoutList = { 9, 10, 20, 21, 22, 23 };
+
+// The Graphic/Audio options a user can click.
+const int DisplayControls[] = {
+    IDC_WINDOW_MODE, IDC_FULL_HIGH, IDC_FULL_TRUE, IDC_FPS30, IDC_FPS60, IDC_EFFECT_STANDARD,
+    IDC_EFFECT_SIMPLE, IDC_TEXTURE_HIGH, IDC_TEXTURE_TRUE, IDC_DISABLE_BGM, IDC_FIXED_ASPECT,
+    IDC_PIXEL_SHADER, IDC_VSYNC, IDC_SKIP_VIDEOS, IDC_DISABLE_SOUND, IDC_RESET,
+};
+
+// What one case does besides loading its file.
+struct HostileCase {
+    std::vector<uint8_t> file;
+    int keyboardSwitches;   // 0: player 1 stays; 1: to player 2; 2: and back
+    int displayClick;       // index into DisplayControls, or -1
+};
+
+// How a case reaches the sheet: opening a fresh one, reusing the open
+// one, or reusing it and closing it with OK.
+enum Road { FRESH_SHEET, SAME_SHEET, SAME_SHEET_THEN_OK };
+
+// Files that are pure noise reach little beyond the "None" entries, so
+// most cases mix noise with values the pages know.
+class CaseMaker {
+public:
+    explicit CaseMaker(unsigned seed) : rng(seed) {}
+
+    HostileCase Make()
+    {
+        HostileCase c;
+        const size_t edges[] = { 0, 1, 255, 256, 257, 600 };
+        size_t length = Below(8) == 0 ? edges[Below(6)] : Below(601);
+        bool plausible = Below(4) != 0;
+        c.file.resize(length);
+        for (size_t i = 0; i < length; ++i)
+            c.file[i] = (uint8_t)Below(256);
+        if (plausible) {
+            for (size_t i = KeyRowsAt; i < PadRowsAt && i < length; ++i)
+                c.file[i] = Below(5) ? KeyNameTable[Below(KEY_NAME_ROWS)].code : c.file[i];
+            for (size_t i = DisplayAt; i < UnusedAt && i < length; ++i)
+                c.file[i] = Below(6) ? (uint8_t)Below(2) : c.file[i];
+        }
+        c.keyboardSwitches = (int)Below(3);
+        c.displayClick = Below(4) == 0 ? (int)Below(sizeof DisplayControls / sizeof DisplayControls[0]) : -1;
+        return c;
+    }
+
+private:
+    size_t Below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); }
+    std::mt19937 rng;
+};
+
+class HostileFileTest : public SheetTest {
+protected:
+    // Every code a list of this page offers, read from its first list.
+    std::set<uint32_t> Offered(int page) const
+    {
+        std::set<uint32_t> codes;
+        HWND list = Control(page, IDC_ASSIGN_FIRST);
+        int count = (int)SendMessageA(list, CB_GETCOUNT, 0, 0);
+        for (int i = 0; i < count; ++i)
+            codes.insert((uint32_t)SendMessageA(list, CB_GETITEMDATA, i, 0));
+        return codes;
+    }
+    // What a fresh start does to the record and the pages, on the open
+    // sheet: a fresh process's record, loaded and fitted to the machine,
+    // each assignment page back on player 1. The first page shows the
+    // record only when a click is to read it.
+    void LoadAsAtStart(bool refreshFirstPage)
+    {
+        memset(&Settings, 0, sizeof Settings);
+        LoadSettingsForMachine();
+        if (refreshFirstPage)
+            RefreshGraphicAudioPage();
+        KeyPagePlayer = 0;
+        CheckDlgButton(Page(KEYBOARD_PAGE), IDC_PLAYER1, BST_CHECKED);
+        CheckDlgButton(Page(KEYBOARD_PAGE), IDC_PLAYER2, BST_UNCHECKED);
+        LoadKeyRow(0);
+    }
+    // A click on a radio button, or (on a reused sheet) the command it
+    // sends its page.
+    void Player(int page, int id, Road road)
+    {
+        if (road == SAME_SHEET)
+            SendMessageA(Page(page), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)Control(page, id));
+        else
+            Click(page, id);
+    }
+    void SwitchPlayers(int page, int switches, Road road)
+    {
+        if (switches >= 1)
+            Player(page, IDC_PLAYER2, road);
+        if (switches >= 2)
+            Player(page, IDC_PLAYER1, road);
+    }
+    // The case's file as the record holds it after loading: a fresh
+    // process's zero record under the file's first 256 bytes, with the
+    // corrections for a machine without pixel shaders or sound.
+    std::vector<uint8_t> Loaded(const HostileCase &c) const
+    {
+        std::vector<uint8_t> record(256, 0);
+        std::copy(c.file.begin(), c.file.begin() + std::min<size_t>(c.file.size(), 256), record.begin());
+        if (!PixelShaderCapable)
+            record[DisplayAt + 3] = 0;
+        if (!SoundPresent)
+            record[DisplayAt + 6] = record[DisplayAt + 7] = 1;
+        return record;
+    }
+    // Runs one case on the open sheet (or, whole road, on a fresh one) and
+    // checks the saved file.
+    void RunCase(const HostileCase &c, Road road);
+    void CheckSaved(const HostileCase &c, const std::vector<uint8_t> &loaded);
+
+    std::set<uint32_t> keyCodes;
+};
+
+void HostileFileTest::RunCase(const HostileCase &c, Road road)
+{
+    WriteWholeFile("setting.cfg", c.file);
+    if (road == FRESH_SHEET) {
+        OpenSheet();
+        ShowPage(KEYBOARD_PAGE);
+        ShowPage(GAMEPAD_PAGE);
+        ShowPage(GRAPHIC_PAGE);
+        keyCodes = Offered(KEYBOARD_PAGE);
+    } else {
+        LoadAsAtStart(c.displayClick >= 0);
+    }
+    std::vector<uint8_t> loaded = Loaded(c);
+    if (c.displayClick >= 0 && Enabled(GRAPHIC_PAGE, DisplayControls[c.displayClick]))
+        Click(GRAPHIC_PAGE, DisplayControls[c.displayClick]);
+    SwitchPlayers(KEYBOARD_PAGE, c.keyboardSwitches, road);
+    bool ok = road == SAME_SHEET_THEN_OK;
+    Press(ok ? PSBTN_OK : PSBTN_APPLYNOW);
+    ASSERT_EQ(SheetClosed(), ok);
+    CheckSaved(c, loaded);
+}
+
+void HostileFileTest::CheckSaved(const HostileCase &c, const std::vector<uint8_t> &loaded)
+{
+    std::vector<uint8_t> file = File();
+    ASSERT_EQ(file.size(), std::max<size_t>(c.file.size(), 256));
+    // Beyond 256 bytes the file keeps what it had.
+    ASSERT_TRUE(std::equal(file.begin() + 256, file.end(), c.file.begin() + std::min<size_t>(c.file.size(), 256)));
+
+    // Key rows: a stored row keeps the codes its lists offer and has 0
+    // elsewhere; a row never shown is as loaded.
+    bool keyRowStored[2] = { true, c.keyboardSwitches >= 1 };
+    for (int p = 0; p < 2; ++p) {
+        for (int slot = 0; slot < 24; ++slot) {
+            size_t at = KeyRowsAt + p * 24 + slot;
+            uint8_t expected = loaded[at];
+            if (keyRowStored[p] && (KeySlotsWithoutList.count(slot) || !keyCodes.count(expected)))
+                expected = 0;
+            ASSERT_EQ(file[at], expected) << "player " << p << " KeySlot " << slot;
+        }
+    }
+    for (size_t at = PadRowsAt; at < DisplayAt; ++at)
+        ASSERT_EQ(file[at], loaded[at]) << "byte " << at;
+
+    // Display options: as loaded unless the click changed them, and then 0
+    // or 1.
+    for (size_t at = DisplayAt; at < UnusedAt; ++at) {
+        if (file[at] != loaded[at]) {
+            ASSERT_GE(c.displayClick, 0) << "byte " << at;
+            ASSERT_LE(file[at], 1) << "byte " << at;
+        }
+    }
+    ASSERT_EQ(file[UnusedAt], loaded[UnusedAt]);
+}
+
+// Seeds, one sheet each, and the cases on it. Each seed is one machine of
+// four: with and without pixel shaders and sound.
+const unsigned Seeds = 8, CasesPerSeed = 1250;
+
+TEST_F(HostileFileTest, ArbitraryFilesLoadShowSwitchAndSaveSafely)
+{
+    int cases = 0;
+    for (unsigned seed = 1; seed <= Seeds; ++seed) {
+        TearDown();
+        SetUp();
+        SetProbeOutcome(seed % 2, seed / 2 % 2);
+        CaseMaker maker(seed);
+        for (unsigned i = 0; i < CasesPerSeed; ++i, ++cases) {
+            HostileCase c = maker.Make();
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " case " << i << ", " << c.file.size() << " bytes");
+            RunCase(c, i == 0 ? FRESH_SHEET : i == CasesPerSeed - 1 ? SAME_SHEET_THEN_OK : SAME_SHEET);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+    EXPECT_GE(cases, 10000);
+}
+
+} // namespace
