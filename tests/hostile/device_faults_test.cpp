@@ -7,8 +7,11 @@
 
 #include "tests/sheet_harness.h"
 
+#include <prsht.h>
+
 #include "input/input.h"
 #include "input/pad_binding.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 
 namespace {
@@ -38,27 +41,37 @@ protected:
 
 TEST_F(DeviceFaultsTest, ADeviceFailingEveryCallAfterOpeningIsSilentAndStillReleased)
 {
-    // Unplugged, not acquired, or simply failing: none of them is a lost
-    // input, so nothing is acquired again.
-    const HRESULT failures[] = { (HRESULT)DIERR_UNPLUGGED, DIERR_NOTACQUIRED, E_FAIL, E_HANDLE };
-    for (HRESULT failure : failures) {
-        SCOPED_TRACE(testing::Message() << std::hex << failure);
+    // Unplugged or simply failing devices are left alone; one found not
+    // acquired is asked to acquire again on every read (and refuses).
+    struct Case { HRESULT failure; bool acquiredAgain; };
+    const Case cases[] = {
+        { (HRESULT)DIERR_UNPLUGGED, false },
+        { E_FAIL, false },
+        { E_HANDLE, false },
+        { DIERR_NOTACQUIRED, true },
+    };
+    const int ticks = 50;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.failure);
         InstallFakeDirectX();
         ResetToolState();
         FakeInput.AddPad(12);
         FakePad &working = FakeInput.AddPad(4);
         Open();
-        FailEveryCall(FakeInput.keyboard.results, failure);
-        FailEveryCall(FakeInput.pads[0].results, failure);
+        FailEveryCall(FakeInput.keyboard.results, c.failure);
+        FailEveryCall(FakeInput.pads[0].results, c.failure);
         FakeInput.keyboard.Press(0x1E);
         FakeInput.pads[0].Press(0);
         working.Press(2);
-        int acquiresBefore = FakeInput.Count("keyboard.Acquire") + FakeInput.Count("pad0.Acquire");
-        for (int tick = 0; tick < 50; ++tick) {
+        int keyboardAcquires = FakeInput.Count("keyboard.Acquire");
+        int padAcquires = FakeInput.Count("pad0.Acquire");
+        for (int tick = 0; tick < ticks; ++tick) {
             ASSERT_EQ(PollKeyboard(), -1);
             ASSERT_EQ(PollPads(), 0x81000002u);   // pad 1's third button
         }
-        EXPECT_EQ(FakeInput.Count("keyboard.Acquire") + FakeInput.Count("pad0.Acquire"), acquiresBefore);
+        int again = c.acquiredAgain ? ticks : 0;
+        EXPECT_EQ(FakeInput.Count("keyboard.Acquire") - keyboardAcquires, again);
+        EXPECT_EQ(FakeInput.Count("pad0.Acquire") - padAcquires, again);
         ExpectOnlyWholeRecordReads();
         CloseInputDevices();
         EXPECT_EQ(FakeInput.liveObjects, 0);
@@ -145,3 +158,98 @@ TEST_F(DeviceFaultsTest, AbsurdCapabilitiesAreReadOnlyAsFarAsTheStateRecordGoes)
 }
 
 } // namespace
+
+// The same devices behind the assignment pages.
+class PageDeviceFaultsTest : public DeviceFaultsTest {
+protected:
+    // Capture ticks, sent as the page's timer would send them.
+    void Tick(int page, int ticks)
+    {
+        for (int i = 0; i < ticks; ++i)
+            SendMessageA(Page(page), WM_TIMER, 0, 0);
+        PumpMessages();
+    }
+};
+
+TEST_F(PageDeviceFaultsTest, AbsurdPadsAreListedOnlyAsFarAsACodeCanName)
+{
+    FakeInput.AddPad(128).Axis(GUID_ZAxis).Axis(GUID_RxAxis).Axis(GUID_RyAxis).Axis(GUID_RzAxis)
+        .Sliders(6).Povs(9);
+    FakeInput.AddPad(0).Axis(GUID_RxAxis).Povs(2);   // no buttons: no usable pad
+    OpenSheet();
+    ShowPage(GAMEPAD_PAGE);
+    HWND list = Control(GAMEPAD_PAGE, IDC_ASSIGN_FIRST);
+    int count = (int)SendMessageA(list, CB_GETCOUNT, 0, 0);
+    // "None", X, Y, Z and three rotation axes, 2 of the 6 sliders, 4 of
+    // the 9 hats and 32 of the 128 buttons.
+    EXPECT_EQ(count, 1 + 6 * 2 + 2 * 2 + 4 * 4 + 32);
+    std::vector<std::string> texts = ListTexts(GAMEPAD_PAGE, IDC_ASSIGN_FIRST);
+    for (int i = 1; i < count; ++i) {
+        uint32_t code = (uint32_t)SendMessageA(list, CB_GETITEMDATA, i, 0);
+        SCOPED_TRACE(texts[i]);
+        EXPECT_EQ(code & PAD_BINDING_PAD1, 0u);
+        // Within the fields of its kind: buttons 0..31, sliders 0..1,
+        // hats 0..3.
+        const uint32_t fields = (code & PAD_BINDING_BUTTON)   ? 0x1Fu
+                              : (code & PAD_BINDING_SLIDER) ? 0x101u
+                              : (code & PAD_BINDING_POV)    ? 0x303u
+                                                            : 0xFu;
+        EXPECT_EQ(code & ~(PAD_BINDING_BUTTON | PAD_BINDING_AXIS | PAD_BINDING_SLIDER |
+                           PAD_BINDING_POV | fields), 0u);
+        // Every entry stores back as the input it shows.
+        char label[PAD_LABEL_SIZE];
+        FormatPadBinding(label, code);
+        EXPECT_EQ(texts[i], label);
+    }
+    for (int a = 1; a < 24; ++a) {
+        if (Control(GAMEPAD_PAGE, IDC_ASSIGN_FIRST + a)) {
+            EXPECT_EQ(ListTexts(GAMEPAD_PAGE, IDC_ASSIGN_FIRST + a), texts) << a;
+        }
+    }
+}
+
+TEST_F(PageDeviceFaultsTest, BrokenDevicesLeaveTheAssignmentPagesWorking)
+{
+    FakeInput.AddPad(128).Sliders(6).Povs(9);
+    OpenSheet();
+    struct Case {
+        int page;
+        FakeDeviceResults &results;
+        const char *captured;   // what the held input shows once it can be read
+    };
+    const Case cases[] = {
+        { KEYBOARD_PAGE, FakeInput.keyboard.results, "K" },
+        { GAMEPAD_PAGE, FakeInput.pads[0].results, "1BUTTON32" },
+    };
+    FakeInput.keyboard.Press(0x25);
+    FakeInput.pads[0].Press(31);
+    const int circle = IDC_ASSIGN_FIRST + 4;
+    for (const Case &c : cases) {
+        ShowPage(c.page);
+        Focus(c.page, circle);
+        std::string before = SelectedText(c.page, circle);
+        // Failing on every call, then losing its input on every read (and
+        // refusing to be acquired again): no tick selects anything or
+        // marks the sheet changed.
+        const HRESULT failures[] = { E_FAIL, DIERR_INPUTLOST };
+        for (HRESULT failure : failures) {
+            FailEveryCall(c.results, failure);
+            c.results.acquire = DIERR_OTHERAPPHASPRIO;
+            Tick(c.page, 30);
+            EXPECT_EQ(SelectedText(c.page, circle), before) << std::hex << failure;
+            EXPECT_FALSE(ApplyEnabled()) << std::hex << failure;
+        }
+        // The device works again: the next tick captures the held input.
+        FailEveryCall(c.results, DI_OK);
+        Tick(c.page, 1);
+        EXPECT_EQ(SelectedText(c.page, circle), c.captured);
+        EXPECT_TRUE(ApplyEnabled());
+        Press(PSBTN_APPLYNOW);
+    }
+    Press(PSBTN_OK);
+    std::vector<uint8_t> file = File();
+    ASSERT_EQ(file.size(), 256u);
+    EXPECT_EQ(file[5], 0x25);                           // player 1 Circle: K
+    EXPECT_EQ(file[48 + 4 * 4], 0x1F);                  // PadRow entry 4: button 32
+    EXPECT_EQ(file[48 + 4 * 4 + 3], 0x01);
+}
