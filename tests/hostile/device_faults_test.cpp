@@ -225,12 +225,15 @@ TEST_F(PageDeviceFaultsTest, BrokenDevicesLeaveTheAssignmentPagesWorking)
     FakeInput.pads[0].Press(31);
     const int circle = IDC_ASSIGN_FIRST + 4;
     for (const Case &c : cases) {
-        ShowPage(c.page);
-        Focus(c.page, circle);
-        std::string before = SelectedText(c.page, circle);
         // Failing on every call, then losing its input on every read (and
         // refusing to be acquired again): no tick selects anything or
-        // marks the sheet changed.
+        // marks the sheet changed. The device fails before the page shows,
+        // and only the ticks sent here count.
+        FailEveryCall(c.results, E_FAIL);
+        ShowPage(c.page);
+        KillTimer(Page(c.page), 0);
+        Focus(c.page, circle);
+        std::string before = SelectedText(c.page, circle);
         const HRESULT failures[] = { E_FAIL, DIERR_INPUTLOST };
         for (HRESULT failure : failures) {
             FailEveryCall(c.results, failure);
