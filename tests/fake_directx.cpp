@@ -1,5 +1,6 @@
 // The fake DirectX objects behind fake_directx.h.
 #include "fake_directx.h"
+#include "tests/dinput_device_stubs.h"
 
 #include <string.h>
 
@@ -174,7 +175,7 @@ template <typename Interface> struct FakeObject : Interface {
 // One device: the keyboard (pad == NULL) or a pad. It behaves as
 // DirectInput does where the tool could tell the difference: a state read
 // needs the size of the data format that was set.
-struct FakeDevice : FakeObject<IDirectInputDevice8A> {
+struct FakeDevice : FakeObject<DirectInputDeviceStubs> {
     std::string name;
     FakePad *pad;
     FakeDeviceScript &script;
@@ -208,7 +209,6 @@ struct FakeDevice : FakeObject<IDirectInputDevice8A> {
         }
         return results.Take(FakeCall::EnumObjects);
     }
-    STDMETHOD(GetProperty)(REFGUID, LPDIPROPHEADER) override { return E_NOTIMPL; }
     STDMETHOD(SetProperty)(REFGUID property, LPCDIPROPHEADER header) override
     {
         Log(name, ".SetProperty(", Hex((unsigned long)(uintptr_t)&property), ")");
@@ -257,7 +257,6 @@ struct FakeDevice : FakeObject<IDirectInputDevice8A> {
             memcpy(data, FakeInput.keyboard.keys, sizeof FakeInput.keyboard.keys);
         return hr;
     }
-    STDMETHOD(GetDeviceData)(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return E_NOTIMPL; }
     STDMETHOD(SetDataFormat)(LPCDIDATAFORMAT format) override
     {
         const char *which = format == &c_dfDIKeyboard ? "keyboard"
@@ -268,35 +267,17 @@ struct FakeDevice : FakeObject<IDirectInputDevice8A> {
             formatSize = format->dwDataSize;
         return hr;
     }
-    STDMETHOD(SetEventNotification)(HANDLE) override { return E_NOTIMPL; }
     STDMETHOD(SetCooperativeLevel)(HWND window, DWORD flags) override
     {
         Log(name, ".SetCooperativeLevel(", flags, ")");
         script.cooperativeWindow = window;
         return results.Take(FakeCall::SetCooperativeLevel);
     }
-    STDMETHOD(GetObjectInfo)(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(GetDeviceInfo)(LPDIDEVICEINSTANCEA) override { return E_NOTIMPL; }
-    STDMETHOD(RunControlPanel)(HWND, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(Initialize)(HINSTANCE, DWORD, REFGUID) override { return E_NOTIMPL; }
-    STDMETHOD(CreateEffect)(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT *, LPUNKNOWN) override { return E_NOTIMPL; }
-    STDMETHOD(EnumEffects)(LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(GetEffectInfo)(LPDIEFFECTINFOA, REFGUID) override { return E_NOTIMPL; }
-    STDMETHOD(GetForceFeedbackState)(LPDWORD) override { return E_NOTIMPL; }
-    STDMETHOD(SendForceFeedbackCommand)(DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(EnumCreatedEffectObjects)(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(Escape)(LPDIEFFESCAPE) override { return E_NOTIMPL; }
     STDMETHOD(Poll)() override
     {
         Log(name, ".Poll");
         return results.Take(FakeCall::Poll);
     }
-    STDMETHOD(SendDeviceData)(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(EnumEffectsInFile)(LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(WriteEffectToFile)(LPCSTR, DWORD, LPDIFILEEFFECT, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(BuildActionMap)(LPDIACTIONFORMATA, LPCSTR, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(SetActionMap)(LPDIACTIONFORMATA, LPCSTR, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(GetImageInfo)(LPDIDEVICEIMAGEINFOHEADERA) override { return E_NOTIMPL; }
 };
 
 std::string FakeDeviceName(IDirectInputDevice8A *device)
