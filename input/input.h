@@ -24,6 +24,36 @@ extern IDirectInputDevice8A *KeyboardDevice;
 extern IDirectInputDevice8A *PadDevices[PAD_SLOTS];
 extern uint32_t PadSlotCounter;
 extern PadCapsRecord PadCaps[PAD_SLOTS];
+// The product name DirectInput reported for the pad in each slot; empty
+// for an empty slot. Always zero-terminated.
+extern char PadNames[PAD_SLOTS][MAX_PATH];
+
+// The last state each poll read, kept for the pages' live display until
+// the next read: the keyboard's 256 keys and each pad's DIJOYSTATE. A
+// device that is absent or whose last read failed has no state.
+extern BYTE KeyboardState[256];
+extern bool KeyboardStateRead;
+extern DIJOYSTATE PadStates[PAD_SLOTS];
+extern bool PadStateRead[PAD_SLOTS];
+
+// Where each axis of a pad rests: X, Y, Z, Rx, Ry, Rz, then the two
+// sliders. An axis that rests beyond the threshold (a trigger resting at
+// -128, a pedal at +127) is never reported in its resting direction.
+enum PadRestAxis {
+    PAD_REST_X, PAD_REST_Y, PAD_REST_Z, PAD_REST_RX, PAD_REST_RY, PAD_REST_RZ,
+    PAD_REST_SLIDER0, PAD_REST_SLIDER1, PAD_REST_AXES
+};
+enum PadRestSide { PAD_REST_CENTRE, PAD_REST_MIN, PAD_REST_MAX };
+struct PadRestRecord {
+    bool learnPending;                  // learned from the next state read
+    uint8_t side[PAD_REST_AXES];        // PadRestSide
+    uint8_t centreReads[PAD_REST_AXES]; // reads in a row inside the threshold
+};
+extern PadRestRecord PadRest[PAD_SLOTS];
+// An axis taken to rest at an end that then stays inside the threshold for
+// this many reads in a row (about a second of capture ticks) was a stick
+// held while the rest was learned: it rests at the centre after all.
+#define PAD_REST_RECOVERY_READS 30
 
 // 1 when the DirectInput object exists at the end; 0 when it could not be
 // created or the keyboard refused its data format or cooperative level.
@@ -34,8 +64,29 @@ void CloseInputDevices();
 BOOL CALLBACK PadFoundCallback(LPCDIDEVICEINSTANCEA device, LPVOID context);
 BOOL CALLBACK PadObjectCallback(LPCDIDEVICEOBJECTINSTANCEA object, LPVOID context);
 
+// Enumerates the attached game controllers again (without creating any)
+// and, when they differ from those the pads were opened from, releases
+// both pads and opens them again with the rules of the first opening.
+// Returns 1 when the pads were opened again, 0 when nothing changed or
+// there is no DirectInput object. The keyboard is not touched.
+int RefreshPadDevices();
+// 1 when the system's device list changed since the pads were last opened
+// or looked for, so that RefreshPadDevices is worth its cost; a cheap read.
+int PadDevicesMayHaveChanged();
+
+// Learns where every axis of each pad rests, from a state read now (or,
+// when that read fails, from the next one that succeeds).
+void LearnPadRest();
+
 // The lowest DirectInput scan code whose key is down, or -1.
 int PollKeyboard();
 // The PadBinding of the first input pressed or deflected, pad 0 before pad
 // 1, or PAD_BINDING_NONE.
 uint32_t PollPads();
+
+// From the states the last polls read: whether a key is held, whether the
+// input a PadBinding names is pressed or deflected from its rest now, and
+// whether any input of a pad is (whatever the advanced flags say).
+bool KeyHeld(int code);
+bool PadBindingActive(uint32_t code);
+bool PadActive(int pad);

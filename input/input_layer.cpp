@@ -11,6 +11,38 @@ IDirectInputDevice8A *KeyboardDevice;
 IDirectInputDevice8A *PadDevices[PAD_SLOTS];
 uint32_t PadSlotCounter;
 PadCapsRecord PadCaps[PAD_SLOTS];
+char PadNames[PAD_SLOTS][MAX_PATH];
+
+// The cooperative-level window the devices were opened with; pads opened
+// again later use it too.
+static HWND InputWindow;
+
+// The game controllers the last pad enumeration offered, in its order, up
+// to where it stopped: after the second created pad, any controllers
+// beyond are never looked at, so they do not count as a change either.
+#define ATTACHED_MAX 16
+static GUID AttachedPads[ATTACHED_MAX];
+static int AttachedCount;        // offered, possibly more than ATTACHED_MAX
+static bool AttachedAllSeen;     // the enumeration ran to its end
+
+// The system's list of raw input devices (pads among them, also on Wine
+// and Proton) when the pads were last looked for. Reading it costs about a
+// microsecond, while DirectInput's enumeration costs milliseconds under
+// Wine.
+static uint32_t CheckedRawInputSignature;
+
+static uint32_t RawInputSignature()
+{
+    RAWINPUTDEVICELIST devices[64];
+    UINT count = sizeof devices / sizeof devices[0];
+    UINT listed = GetRawInputDeviceList(devices, &count, sizeof devices[0]);
+    if (listed == (UINT)-1)
+        return count;   // more than the room here: the count alone
+    uint32_t signature = listed;
+    for (UINT i = 0; i < listed; ++i)
+        signature = signature * 31 + (uint32_t)(uintptr_t)devices[i].hDevice;
+    return signature;
+}
 
 // Cooperative levels: the keyboard is shared, the pads are ours; both only
 // while the sheet is in the foreground.
@@ -29,12 +61,20 @@ template <typename Interface> static void ReleaseAndEmpty(Interface *&object)
 
 BOOL CALLBACK PadFoundCallback(LPCDIDEVICEINSTANCEA device, LPVOID)
 {
+    if (AttachedCount < ATTACHED_MAX)
+        AttachedPads[AttachedCount] = device->guidInstance;
+    ++AttachedCount;
     HRESULT hr = DirectInputObject->CreateDevice(device->guidInstance,
                                                  &PadDevices[PadSlotCounter], NULL);
     if (FAILED(hr))
         return DIENUM_CONTINUE;   // the next controller is tried for this slot
+    // The record's name need not be terminated within its 260 characters.
+    lstrcpynA(PadNames[PadSlotCounter], device->tszProductName, MAX_PATH);
     ++PadSlotCounter;
-    return PadSlotCounter == PAD_SLOTS ? DIENUM_STOP : DIENUM_CONTINUE;
+    if (PadSlotCounter < PAD_SLOTS)
+        return DIENUM_CONTINUE;
+    AttachedAllSeen = false;
+    return DIENUM_STOP;
 }
 
 BOOL CALLBACK PadObjectCallback(LPCDIDEVICEOBJECTINSTANCEA object, LPVOID context)
@@ -78,11 +118,13 @@ static void SetUpPad(int slot, HWND sheet)
     if (pad->SetDataFormat(&c_dfDIJoystick) != DI_OK ||
         pad->SetCooperativeLevel(sheet, PadCooperation) != DI_OK) {
         ReleaseAndEmpty(pad);
+        PadNames[slot][0] = '\0';
         return;
     }
     memset(&PadCaps[slot], 0, sizeof PadCaps[slot]);
     if (pad->EnumObjects(PadObjectCallback, (LPVOID)(uintptr_t)slot, DIDFT_ALL) != DI_OK) {
         ReleaseAndEmpty(pad);
+        PadNames[slot][0] = '\0';
         return;
     }
     pad->Acquire();
@@ -93,6 +135,34 @@ static void SetUpPad(int slot, HWND sheet)
     caps.dwSize = sizeof caps;
     HRESULT hr = pad->GetCapabilities(&caps);
     PadCaps[slot].ButtonCount = FAILED(hr) ? 0 : caps.dwButtons;
+}
+
+// Finds the first two controllers that can be created and sets them up, as
+// pads 0 and 1; records what the enumeration offered.
+static void OpenPads()
+{
+    PadDevices[0] = NULL;
+    PadDevices[1] = NULL;
+    PadSlotCounter = 0;
+    memset(PadNames, 0, sizeof PadNames);
+    AttachedCount = 0;
+    AttachedAllSeen = true;
+    DirectInputObject->EnumDevices(DI8DEVCLASS_GAMECTRL, PadFoundCallback, NULL,
+                                   DIEDFL_ATTACHEDONLY);
+    for (int slot = 0; slot < PAD_SLOTS; ++slot) {
+        if (PadDevices[slot])
+            SetUpPad(slot, InputWindow);
+    }
+}
+
+static void ClosePads()
+{
+    for (int slot = 0; slot < PAD_SLOTS; ++slot) {
+        if (PadDevices[slot]) {
+            PadDevices[slot]->Unacquire();
+            ReleaseAndEmpty(PadDevices[slot]);
+        }
+    }
 }
 
 int OpenInputDevices(HINSTANCE instance, HWND sheet)
@@ -115,15 +185,9 @@ int OpenInputDevices(HINSTANCE instance, HWND sheet)
         KeyboardDevice = NULL;
     }
 
-    PadDevices[0] = NULL;
-    PadDevices[1] = NULL;
-    PadSlotCounter = 0;
-    DirectInputObject->EnumDevices(DI8DEVCLASS_GAMECTRL, PadFoundCallback, NULL,
-                                   DIEDFL_ATTACHEDONLY);
-    for (int slot = 0; slot < PAD_SLOTS; ++slot) {
-        if (PadDevices[slot])
-            SetUpPad(slot, sheet);
-    }
+    InputWindow = sheet;
+    CheckedRawInputSignature = RawInputSignature();
+    OpenPads();
     return 1;
 }
 
@@ -135,11 +199,61 @@ void CloseInputDevices()
         KeyboardDevice->Unacquire();
         ReleaseAndEmpty(KeyboardDevice);
     }
-    for (int slot = 0; slot < PAD_SLOTS; ++slot) {
-        if (PadDevices[slot]) {
-            PadDevices[slot]->Unacquire();
-            ReleaseAndEmpty(PadDevices[slot]);
-        }
-    }
+    ClosePads();
     ReleaseAndEmpty(DirectInputObject);
+}
+
+// Compares each controller the enumeration offers with the one recorded at
+// the same place; stops at the first difference, or where the recorded
+// enumeration stopped.
+struct AttachedComparison {
+    int seen;
+    bool differs;
+};
+
+static BOOL CALLBACK CompareAttachedCallback(LPCDIDEVICEINSTANCEA device, LPVOID context)
+{
+    AttachedComparison &compare = *(AttachedComparison *)context;
+    int i = compare.seen++;
+    if (i >= AttachedCount) {
+        // One more than the recorded enumeration offered, unless that one
+        // stopped before it could see any more.
+        compare.differs = AttachedAllSeen;
+        return DIENUM_STOP;
+    }
+    // Beyond the record's room only the count can be compared.
+    if (i < ATTACHED_MAX && !IsEqualGUID(device->guidInstance, AttachedPads[i])) {
+        compare.differs = true;
+        return DIENUM_STOP;
+    }
+    if (i + 1 == AttachedCount && !AttachedAllSeen)
+        return DIENUM_STOP;
+    return DIENUM_CONTINUE;
+}
+
+int PadDevicesMayHaveChanged()
+{
+    return DirectInputObject && RawInputSignature() != CheckedRawInputSignature;
+}
+
+int RefreshPadDevices()
+{
+    if (!DirectInputObject)
+        return 0;
+    CheckedRawInputSignature = RawInputSignature();
+    AttachedComparison compare = { 0, false };
+    if (FAILED(DirectInputObject->EnumDevices(DI8DEVCLASS_GAMECTRL, CompareAttachedCallback,
+                                              &compare, DIEDFL_ATTACHEDONLY)))
+        return 0;
+    if (!compare.differs && compare.seen < AttachedCount)
+        compare.differs = true;   // fewer controllers than before
+    if (!compare.differs)
+        return 0;
+    ClosePads();
+    memset(PadCaps, 0, sizeof PadCaps);
+    memset(PadRest, 0, sizeof PadRest);
+    memset(PadStateRead, 0, sizeof PadStateRead);
+    OpenPads();
+    LearnPadRest();
+    return 1;
 }

@@ -42,3 +42,15 @@ void FormatPadBinding(char *buffer, uint32_t code)
     }
     lstrcpyA(buffer, "None");
 }
+
+bool IsToolPadBinding(uint32_t code)
+{
+    uint32_t fields = code & ~(PAD_BINDING_PAD1 | 0x0F000000u);
+    switch (code & 0x0F000000u) {
+    case PAD_BINDING_BUTTON: return fields <= 0x1F;
+    case PAD_BINDING_AXIS:   return fields <= PAD_AXIS_RZ_MAX;
+    case PAD_BINDING_SLIDER: return (fields & ~0x101u) == 0;
+    case PAD_BINDING_POV:    return (fields & ~0x303u) == 0;
+    }
+    return false;
+}

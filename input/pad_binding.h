@@ -39,6 +39,12 @@ extern const char *const PadLabelTable[18];
 
 inline uint32_t PadBindingPadBits(int pad) { return (uint32_t)pad << 31; }
 
+// Whether code has the shape of a code this tool writes for an input:
+// exactly one kind bit, every bit that kind does not name 0, an axis
+// direction 0..11, a slider 0..1 with end 0..1, a hat 0..3 with direction
+// 0..3. PAD_BINDING_NONE is not an input.
+bool IsToolPadBinding(uint32_t code);
+
 // Writes the label of code into buffer (at least PAD_LABEL_SIZE bytes):
 // "1BUTTON3", "2Left", "1Sld Max2", "1POV Up1", or "None" for no input and
 // for any code that has no label.
