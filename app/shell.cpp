@@ -2,6 +2,7 @@
 #include "app/shell.h"
 
 #include <commctrl.h>
+#include <dbt.h>
 #include <stddef.h>
 #include <string.h>
 
@@ -59,12 +60,67 @@ void DescribeSheet(PROPSHEETHEADERA *header, PROPSHEETPAGEA_V2 pages[SHEET_PAGE_
     header->pfnCallback = SheetCallback;
 }
 
+// Windows tells every top-level window when devices come and go
+// (DBT_DEVNODES_CHANGED), often many times for one plug; Wine and Proton
+// tell windows that asked for it when a HID device (every pad) arrives or
+// leaves. The sheet looks for changed pads a moment after the first
+// notice; notices meanwhile add nothing.
+static const UINT_PTR SheetSubclass = 1;
+static const UINT_PTR PadCheckTimer = 0x5A1D;
+static const UINT PadCheckDelay = 250;
+static bool PadCheckPending;
+static HDEVNOTIFY HidNotification;
+static const GUID HidInterfaceClass = {
+    0x4D1E55B2, 0xF16F, 0x11CF, { 0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30 } };
+
+static void AskForHidNotices(HWND sheet)
+{
+    DEV_BROADCAST_DEVICEINTERFACE_A filter;
+    memset(&filter, 0, sizeof filter);
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = HidInterfaceClass;
+    HidNotification = RegisterDeviceNotificationA(sheet, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+static LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wparam,
+                                          LPARAM lparam, UINT_PTR, DWORD_PTR)
+{
+    switch (message) {
+    case WM_DEVICECHANGE:
+        if (wparam != DBT_DEVNODES_CHANGED && wparam != DBT_DEVICEARRIVAL &&
+            wparam != DBT_DEVICEREMOVECOMPLETE)
+            break;
+        if (!PadCheckPending && SetTimer(sheet, PadCheckTimer, PadCheckDelay, NULL))
+            PadCheckPending = true;
+        return TRUE;
+    case WM_TIMER:
+        if (wparam != PadCheckTimer)
+            break;
+        KillTimer(sheet, PadCheckTimer);
+        PadCheckPending = false;
+        NoticePadChanges();
+        return 0;
+    case WM_NCDESTROY:
+        KillTimer(sheet, PadCheckTimer);
+        PadCheckPending = false;
+        if (HidNotification)
+            UnregisterDeviceNotification(HidNotification);
+        HidNotification = NULL;
+        RemoveWindowSubclass(sheet, SheetSubclassProc, SheetSubclass);
+        break;
+    }
+    return DefSubclassProc(sheet, message, wparam, lparam);
+}
+
 int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM)
 {
-    // No context-help button in the title bar.
     if (message == PSCB_INITIALIZED) {
+        // No context-help button in the title bar.
         LONG style = GetWindowLongA(sheet, GWL_EXSTYLE);
         SetWindowLongA(sheet, GWL_EXSTYLE, style & ~WS_EX_CONTEXTHELP);
+        SetWindowSubclass(sheet, SheetSubclassProc, SheetSubclass, 0);
+        AskForHidNotices(sheet);
     }
     return 0;
 }

@@ -15,7 +15,17 @@
 // axis or slider end there fills in both ends of it, a hat direction all
 // four directions of that hat, and a button or "None" removes every hat
 // direction from the group and an axis or slider end from its pair partner.
+//
+// A stored code of the tool's own shape that no entry offers (its pad is
+// not connected, or lacks that input) gets an entry of its own at the end
+// of its list, so that it is shown and saved unchanged until the player
+// chooses otherwise. Pads plugged in or removed while the tool runs are
+// picked up: the lists are rebuilt, keeping what they showed.
 #include "pages/pages.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+#include <string.h>
 
 #include "app/tooltips.h"
 #include "input/input.h"
@@ -25,6 +35,23 @@
 
 int PadPagePlayer;
 HWND PadPageWindow;
+static AssignPageMarks PadMarks;
+// Entries every list holds after FillPadCombos: "None" and both pads'. An
+// entry after them is the list's kept entry, at most one.
+static int PadEntryCount;
+// Whether each pad line is marked: an input of that pad is pressed.
+static bool PadLineActive[PAD_SLOTS];
+// While the page is shown it looks for pads plugged in or removed by
+// itself, since Wine does not always tell the sheet: every half second it
+// reads the system's device list, and when that changed it asks
+// DirectInput. DirectInput's enumeration also runs unasked, as often as its
+// own cost allows: at most every 0.9 s, and never more than 1/4000 of the
+// time (under Wine it takes milliseconds; on Windows far less).
+static int TicksToPadCheck;
+static const int PadCheckTicks = 15;
+static DWORD NextPadEnumeration;   // GetTickCount
+static const DWORD PadEnumerationWaitMin = 900;
+static const DWORD PadEnumerationCostShare = 4000;
 
 // AssignIndex 16 and above belong to an AnalogGroup (16..19, 20..23).
 static const int AnalogGroupFirst = 16;
@@ -137,12 +164,14 @@ void FillPadCombos()
     SetAssignListsRedraw(page, FALSE);
     for (int a = 0; a < ASSIGN_COUNT; ++a)
         AddPadEntry(lists[a], PAD_BINDING_NONE);
+    PadEntryCount = 1;
 
     uint32_t rotationAxes = 0;
     uint32_t sliders = 0;
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
         uint32_t codes[PAD_ENTRY_MAX];
         int count = ListPadEntries(pad, codes);
+        PadEntryCount += count;
         for (int a = 0; a < ASSIGN_COUNT; ++a) {
             for (int i = 0; i < count; ++i)
                 AddPadEntry(lists[a], codes[i]);
@@ -158,16 +187,61 @@ void FillPadCombos()
     EnableWindow(GetDlgItem(page, IDC_SLIDER), sliders != 0);
 }
 
-void LoadPadRow(int player)
+// Widens a list's drop-down part to show text whole.
+static void FitDroppedWidth(HWND list, const char *text)
 {
-    const uint32_t *row = Settings.PadRow[player];
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(list, WM_GETFONT, 0, 0));
+    SIZE size = { 0, 0 };
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    int width = size.cx + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+    if (width > SendMessageA(list, CB_GETDROPPEDWIDTH, 0, 0))
+        SendMessageA(list, CB_SETDROPPEDWIDTH, width, 0);
+}
+
+// Adds and selects the entry of a code that no entry offers: its label,
+// and why it is not there.
+static void AddKeptEntry(HWND list, uint32_t code)
+{
+    char text[PAD_LABEL_SIZE + 24];
+    FormatPadBinding(text, code);
+    lstrcatA(text, PadDevices[code >> 31] ? " (not on pad)" : " (not connected)");
+    LRESULT item = SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)text);
+    SendMessageA(list, CB_SETITEMDATA, (WPARAM)item, (LPARAM)code);
+    SendMessageA(list, CB_SETCURSEL, (WPARAM)item, 0);
+    FitDroppedWidth(list, text);
+}
+
+// Shows a row of codes in the lists. A code without an entry keeps its own
+// entry when it has the tool's shape, and otherwise shows as "None" (and
+// so is stored as "None" when the row is next stored).
+static void ShowPadRow(const uint32_t row[ASSIGN_COUNT])
+{
     for (int a = 0; a < ASSIGN_COUNT; ++a) {
         HWND list = PadList(PadPageWindow, a);
-        // A code without an entry shows as "None" and stays in the row
-        // until the row is next stored.
-        if (SelectPadCode(list, row[a]) == CB_ERR)
+        if (!list)
+            continue;
+        // The entry kept for the code shown before goes first, so that it
+        // can never match a search.
+        while (SendMessageA(list, CB_GETCOUNT, 0, 0) > PadEntryCount)
+            SendMessageA(list, CB_DELETESTRING, (WPARAM)PadEntryCount, 0);
+        if (SelectPadCode(list, row[a]) != CB_ERR)
+            continue;
+        if (IsToolPadBinding(row[a]))
+            AddKeptEntry(list, row[a]);
+        else
             SendMessageA(list, CB_SETCURSEL, 0, 0);
     }
+}
+
+static void RefreshPadMarks(int shownPlayer);
+
+void LoadPadRow(int player)
+{
+    ShowPadRow(Settings.PadRow[player]);
+    RefreshPadMarks(player);
 }
 
 void StorePadRow(int player)
@@ -208,24 +282,135 @@ void ApplyAnalogGroupRule(HWND page, HWND list, uint32_t code, const char *label
     }
 }
 
+static void PadInputText(char *buffer, uint32_t input)
+{
+    FormatPadBinding(buffer, input);
+}
+
+// After every change of the shown inputs: the duplicate line, the warning
+// and pressed marks. The other player's codes count by the input they
+// name, also when no list offers it; a code of another shape shows as
+// "None" and so is none.
+static void RefreshPadMarks(int shownPlayer)
+{
+    HWND page = PadPageWindow;
+    uint32_t other[ASSIGN_COUNT];
+    int otherPlayer = 1 - shownPlayer;
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        HWND list = PadList(page, a);
+        PadMarks.shown[a] = list ? SelectedPadCode(list) : ASSIGN_NO_INPUT;
+        uint32_t code = Settings.PadRow[otherPlayer][a];
+        other[a] = IsToolPadBinding(code) ? code : ASSIGN_NO_INPUT;
+    }
+    ShowDuplicates(page, PadMarks, other, otherPlayer, PadInputText);
+    MarkPressedLabels(PadMarks, PadBindingActive);
+}
+
+// The pad lines: each slot's product name, or that it is empty; the hint
+// to connect a pad while none is.
+static void ShowPadNames(HWND page)
+{
+    bool any = false;
+    for (int pad = 0; pad < PAD_SLOTS; ++pad) {
+        char text[MAX_PATH + 32];
+        if (PadDevices[pad]) {
+            any = true;
+            wsprintfA(text, "Pad %d: %s", pad + 1, PadNames[pad][0] ? PadNames[pad] : "(no name)");
+        } else {
+            wsprintfA(text, "Pad %d: not connected", pad + 1);
+        }
+        SetDlgItemTextA(page, IDC_PAD_LINE_FIRST + pad, text);
+    }
+    ShowWindow(GetDlgItem(page, IDC_PAD_HINT), any ? SW_HIDE : SW_SHOW);
+}
+
+// Marks the line of each pad while any of its inputs is pressed, so that a
+// player can tell which pad is which.
+static void ShowPadActivity(HWND page)
+{
+    for (int pad = 0; pad < PAD_SLOTS; ++pad) {
+        bool active = PadActive(pad);
+        if (active == PadLineActive[pad])
+            continue;
+        PadLineActive[pad] = active;
+        InvalidateRect(GetDlgItem(page, IDC_PAD_LINE_FIRST + pad), NULL, TRUE);
+    }
+}
+
+// The pads changed: the lists are built again from the new pads, showing
+// the same codes as before (a kept code finds its pad's entry again when
+// the pad is back), and the marks and pad lines follow.
+static void RebuildPadCombos(HWND page)
+{
+    uint32_t shown[ASSIGN_COUNT];
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        HWND list = PadList(page, a);
+        shown[a] = list ? SelectedPadCode(list) : PAD_BINDING_NONE;
+        if (list) {
+            SendMessageA(list, CB_SHOWDROPDOWN, FALSE, 0);
+            SendMessageA(list, CB_RESETCONTENT, 0, 0);
+        }
+    }
+    FillPadCombos();
+    ShowPadRow(shown);
+    ShowPadNames(page);
+    RefreshPadMarks(PadPagePlayer);
+    ShowPadActivity(page);
+}
+
+void NoticePadChanges()
+{
+    if (RefreshPadDevices() && PadPageWindow)
+        RebuildPadCombos(PadPageWindow);
+}
+
+// DirectInput's enumeration, timed to know when it may run again unasked.
+static void CheckPadsNow()
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    NoticePadChanges();
+    QueryPerformanceCounter(&end);
+    DWORD cost = (DWORD)((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
+    DWORD wait = cost * PadEnumerationCostShare;
+    NextPadEnumeration = GetTickCount() + (wait > PadEnumerationWaitMin ? wait : PadEnumerationWaitMin);
+}
+
 void PadCaptureTick(HWND page)
 {
+    if (--TicksToPadCheck <= 0) {
+        TicksToPadCheck = PadCheckTicks;
+        if (PadDevicesMayHaveChanged() || (LONG)(GetTickCount() - NextPadEnumeration) >= 0)
+            CheckPadsNow();
+    }
     uint32_t code = PollPads();
-    if (code == PAD_BINDING_NONE)
-        return;
-    char label[PAD_LABEL_SIZE];
-    FormatPadBinding(label, code);
-    int a = FocusedAssignIndex(page);
-    if (a < 0)
-        return;
-    HWND focus = PadList(page, a);
-    if (a < AnalogGroupFirst)
-        ShowPadLabel(focus, label);
-    else
-        ApplyAnalogGroupRule(page, focus, code, label, a);
-    // Also when the input has no entry, and again at every tick while it
-    // stays pressed or deflected.
-    MarkSheetChanged(page);
+    if (code != PAD_BINDING_NONE) {
+        int a = FocusedAssignIndex(page);
+        if (a >= 0) {
+            char label[PAD_LABEL_SIZE];
+            FormatPadBinding(label, code);
+            HWND focus = PadList(page, a);
+            if (a < AnalogGroupFirst)
+                ShowPadLabel(focus, label);
+            else
+                ApplyAnalogGroupRule(page, focus, code, label, a);
+            RefreshPadMarks(PadPagePlayer);
+            // Also when the input has no entry, and again at every tick
+            // while it stays pressed or deflected.
+            MarkSheetChanged(page);
+        }
+    }
+    // The inputs held now, whichever list has the focus.
+    MarkPressedLabels(PadMarks, PadBindingActive);
+    ShowPadActivity(page);
+}
+
+// The page became the active one (also again after an Apply): pads
+// plugged in meanwhile are looked for at the first tick.
+static void OnPadPageActive()
+{
+    TicksToPadCheck = 1;
 }
 
 // The Advanced marks from PadAdvancedFlags, whether or not a box is enabled.
@@ -279,6 +464,7 @@ static void OnPadListChosen(HWND page, int id)
         FormatPadBinding(label, code);
         ApplyAnalogGroupRule(page, list, code, label, a);
     }
+    RefreshPadMarks(PadPagePlayer);
     MarkSheetChanged(page);
 }
 
@@ -317,7 +503,14 @@ static void OnInitDialog(HWND page)
     CheckDlgButton(page, IDC_PLAYER1, BST_CHECKED);
     CheckDlgButton(page, IDC_PLAYER2, BST_UNCHECKED);
     ShowPadAdvancedFlags(page);
+    FindAssignLabels(page, PadMarks);
     LoadPadRow(PadPagePlayer);
+    memset(PadLineActive, 0, sizeof PadLineActive);
+    NextPadEnumeration = GetTickCount();
+    // Where each axis rests, from the pads as they are when the page is
+    // first shown; pads opened again learn it anew.
+    LearnPadRest();
+    ShowPadNames(page);
 }
 
 INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
@@ -330,10 +523,21 @@ INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
         OnCommand(page, LOWORD(wparam), HIWORD(wparam));
         return 0;
     case WM_NOTIFY:
+        if (((const NMHDR *)lparam)->code == (UINT)PSN_SETACTIVE)
+            OnPadPageActive();
         return AssignmentPageNotify(page, (const NMHDR *)lparam, StorePadRow, PadPagePlayer);
     case WM_TIMER:
         PadCaptureTick(page);
         return 0;
+    case WM_CTLCOLORSTATIC: {
+        HWND control = (HWND)lparam;
+        int id = GetDlgCtrlID(control);
+        if (id >= IDC_PAD_LINE_FIRST && id < IDC_PAD_LINE_FIRST + PAD_SLOTS) {
+            return MarkedStaticColours(page, (HDC)wparam, control,
+                                       PadLineActive[id - IDC_PAD_LINE_FIRST] ? LABEL_PRESSED : 0);
+        }
+        return AssignLabelColours(page, PadMarks, (HDC)wparam, control);
+    }
     }
     return 0;
 }

@@ -20,6 +20,7 @@
 
 int KeyPagePlayer;
 HWND KeyPageWindow;
+static AssignPageMarks KeyMarks;
 
 // Row r is item r of every list (the lists are not sorted); row 0 is "no
 // key". Keys missing here can be neither chosen nor captured.
@@ -52,6 +53,8 @@ const KeyName KeyNameTable[KEY_NAME_ROWS] = {
 const uint8_t KeySlotMap[ASSIGN_COUNT] = {
     12, 14, 15, 13, 5, 6, 4, 7, 2, 0, 3, 1, 8, 11, 9, 10, 16, 17, 18, 19, 20, 21, 22, 23,
 };
+
+static void RefreshKeyMarks(int shownPlayer);
 
 static LRESULT SendToList(int assignIndex, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -90,6 +93,7 @@ void LoadKeyRow(int player)
     const uint8_t *row = Settings.KeyRow[player];
     for (int a = 0; a < ASSIGN_COUNT; ++a)
         SendToList(a, CB_SETCURSEL, KeyCodeToRow(row[KeySlotMap[a]]), 0);
+    RefreshKeyMarks(player);
 }
 
 void StoreKeyRow(int player)
@@ -104,9 +108,44 @@ void StoreKeyRow(int player)
     }
 }
 
+// A key code as an assignment: ASSIGN_NO_INPUT for "None" and for a code
+// that no row has (which shows as "None").
+static uint32_t KeyInput(int code)
+{
+    return KeyCodeToRow(code) == 0 ? ASSIGN_NO_INPUT : (uint32_t)code;
+}
+
+static void KeyInputText(char *buffer, uint32_t input)
+{
+    lstrcpynA(buffer, KeyNameTable[KeyCodeToRow((int)input)].text, DUPLICATE_INPUT_SIZE);
+}
+
+static bool KeyInputHeld(uint32_t input)
+{
+    return KeyHeld((int)input);
+}
+
+// After every change of the shown keys: the duplicate line, the warning
+// and pressed marks.
+static void RefreshKeyMarks(int shownPlayer)
+{
+    uint32_t other[ASSIGN_COUNT];
+    int otherPlayer = 1 - shownPlayer;
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        LRESULT item = SendToList(a, CB_GETCURSEL, 0, 0);
+        KeyMarks.shown[a] = KeyMarks.labels[a] && item >= 0
+            ? KeyInput((int)SendToList(a, CB_GETITEMDATA, item, 0)) : ASSIGN_NO_INPUT;
+        other[a] = KeyInput(Settings.KeyRow[otherPlayer][KeySlotMap[a]]);
+    }
+    ShowDuplicates(KeyPageWindow, KeyMarks, other, otherPlayer, KeyInputText);
+    MarkPressedLabels(KeyMarks, KeyInputHeld);
+}
+
 void KeyCaptureTick(HWND page)
 {
     int code = PollKeyboard();
+    // The keys held now, whichever list has the focus.
+    MarkPressedLabels(KeyMarks, KeyInputHeld);
     if (code < 0)
         return;
     int a = FocusedAssignIndex(page);
@@ -119,7 +158,10 @@ void KeyCaptureTick(HWND page)
     if (row == 0)
         return;
     SendMessageA(focus, CB_SHOWDROPDOWN, FALSE, 0);
-    SendMessageA(focus, CB_SETCURSEL, row, 0);
+    if (SendMessageA(focus, CB_GETCURSEL, 0, 0) != row) {
+        SendMessageA(focus, CB_SETCURSEL, row, 0);
+        RefreshKeyMarks(KeyPagePlayer);
+    }
     MarkSheetChanged(page);
 }
 
@@ -148,8 +190,10 @@ static void OnCommand(HWND page, int id, int notification)
         LoadKeyRow(KeyPagePlayer);
         return;
     }
-    if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE)
+    if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE) {
+        RefreshKeyMarks(KeyPagePlayer);
         MarkSheetChanged(page);
+    }
 }
 
 static void OnInitDialog(HWND page)
@@ -159,6 +203,7 @@ static void OnInitDialog(HWND page)
     FillKeyCombos();
     CheckDlgButton(page, IDC_PLAYER1, KeyPagePlayer == 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_PLAYER2, KeyPagePlayer == 1 ? BST_CHECKED : BST_UNCHECKED);
+    FindAssignLabels(page, KeyMarks);
     LoadKeyRow(KeyPagePlayer);
 }
 
@@ -176,6 +221,8 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM
     case WM_TIMER:
         KeyCaptureTick(page);
         return 0;
+    case WM_CTLCOLORSTATIC:
+        return AssignLabelColours(page, KeyMarks, (HDC)wparam, (HWND)lparam);
     }
     return 0;
 }

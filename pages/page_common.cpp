@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <prsht.h>
+#include <string.h>
 
 #include "app/shell.h"
 #include "res/resource.h"
@@ -97,6 +98,192 @@ INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, void (*storeRow)(in
         // Setting it again while it runs only restarts its period.
         SetTimer(page, CaptureTimer, CapturePeriod, NULL);
         return 0;
+    }
+    return 0;
+}
+
+// The labels are the 5th to 22nd controls of both assignment templates, in
+// the order of the lists they name: AssignIndex 0..13, then 16..19.
+static const int FirstLabelControl = 4;
+static const int AssignIndexOfLabel[18] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9,
+                                            10, 11, 12, 13, 16, 17, 18, 19 };
+
+void FindAssignLabels(HWND page, AssignPageMarks &marks)
+{
+    memset(&marks, 0, sizeof marks);
+    for (uint32_t &input : marks.shown)
+        input = ASSIGN_NO_INPUT;
+    HWND control = GetWindow(page, GW_CHILD);
+    for (int i = 0; control && i < FirstLabelControl; ++i)
+        control = GetWindow(control, GW_HWNDNEXT);
+    for (int a : AssignIndexOfLabel) {
+        if (!control)
+            break;
+        marks.labels[a] = control;
+        GetWindowTextA(control, marks.names[a], LABEL_NAME_SIZE);
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+}
+
+static void SetLabelMarks(AssignPageMarks &marks, int a, uint8_t value)
+{
+    if (marks.marks[a] == value)
+        return;
+    marks.marks[a] = value;
+    InvalidateRect(marks.labels[a], NULL, TRUE);
+}
+
+void MarkPressedLabels(AssignPageMarks &marks, bool (*pressed)(uint32_t input))
+{
+    for (int a : AssignIndexOfLabel) {
+        uint32_t input = marks.shown[a];
+        bool down = input != ASSIGN_NO_INPUT && pressed(input);
+        SetLabelMarks(marks, a, (uint8_t)((marks.marks[a] & ~LABEL_PRESSED) | (down ? LABEL_PRESSED : 0)));
+    }
+}
+
+// A text built in a fixed buffer: appends stop at its end, so a damaged
+// file with many duplicates cannot write past it.
+struct BoundedText {
+    char text[1024];
+    int length;
+};
+
+static void Append(BoundedText &out, const char *part)
+{
+    while (*part && out.length < (int)sizeof out.text - 1)
+        out.text[out.length++] = *part++;
+    out.text[out.length] = '\0';
+}
+
+// Whether text fits the static control with word wrapping, in its font.
+static bool FitsControl(HWND control, const char *text)
+{
+    RECT client;
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(control, WM_GETFONT, 0, 0));
+    RECT needed = { 0, 0, client.right, 0 };
+    DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return needed.right <= client.right && needed.bottom <= client.bottom;
+}
+
+void ShowDuplicates(HWND page, AssignPageMarks &marks, const uint32_t other[ASSIGN_COUNT],
+                    int otherPlayer, void (*inputText)(char *buffer, uint32_t input))
+{
+    static const char Heading[] = "Assigned twice: ";
+    BoundedText line;
+    line.length = 0;
+    Append(line, Heading);
+    int ends[ASSIGN_COUNT];   // where each named input's part ends
+    int firstInputEnd = 0;    // the heading and the first input's text
+    int named = 0;
+    bool duplicate[ASSIGN_COUNT] = {};
+    for (int a : AssignIndexOfLabel) {
+        uint32_t input = marks.shown[a];
+        if (input == ASSIGN_NO_INPUT || duplicate[a])
+            continue;
+        int shownCount = 0, otherCount = 0;
+        for (int b : AssignIndexOfLabel) {
+            shownCount += marks.shown[b] == input;
+            otherCount += other[b] == input;
+        }
+        if (shownCount < 2 && otherCount == 0)
+            continue;
+        char text[DUPLICATE_INPUT_SIZE];
+        inputText(text, input);
+        if (named > 0)
+            Append(line, "; ");
+        Append(line, text);
+        if (named == 0)
+            firstInputEnd = line.length;
+        Append(line, ":");
+        const char *separator = " ";
+        for (int b : AssignIndexOfLabel) {
+            if (marks.shown[b] != input)
+                continue;
+            duplicate[b] = true;
+            Append(line, separator);
+            Append(line, marks.names[b]);
+            separator = ", ";
+        }
+        for (int b : AssignIndexOfLabel) {
+            if (other[b] != input)
+                continue;
+            char name[LABEL_NAME_SIZE + 16];
+            wsprintfA(name, "%sPlayer %d %s", separator, otherPlayer + 1, marks.names[b]);
+            Append(line, name);
+            separator = ", ";
+        }
+        ends[named++] = line.length;
+    }
+
+    HWND control = GetDlgItem(page, IDC_DUPLICATES);
+    if (named == 0) {
+        line.text[0] = '\0';
+    } else if (!FitsControl(control, line.text)) {
+        // The first inputs that fit, and how many more there are; at
+        // least the first input's own text.
+        char shortened[sizeof line.text + 32];
+        for (int kept = named - 1;; --kept) {
+            int end = kept > 0 ? ends[kept - 1] : firstInputEnd;
+            int more = named - (kept > 0 ? kept : 1);
+            memcpy(shortened, line.text, end);
+            shortened[end] = '\0';
+            if (more > 0)
+                wsprintfA(shortened + end, " and %d more", more);
+            if (kept == 0 || FitsControl(control, shortened))
+                break;
+        }
+        lstrcpynA(line.text, shortened, sizeof line.text);
+    }
+    SetWindowTextA(control, line.text);
+    for (int a : AssignIndexOfLabel) {
+        SetLabelMarks(marks, a, (uint8_t)((marks.marks[a] & ~LABEL_DUPLICATE) |
+                                          (duplicate[a] ? LABEL_DUPLICATE : 0)));
+    }
+}
+
+// The warning colour of a label whose input is assigned twice: red, or on
+// a high-contrast theme the theme's own link colour, which it keeps
+// readable on the dialog background.
+static COLORREF WarningColour()
+{
+    HIGHCONTRASTA contrast = { sizeof contrast, 0, NULL };
+    if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON))
+        return GetSysColor(COLOR_HOTLIGHT);
+    return RGB(0xC0, 0, 0);
+}
+
+INT_PTR MarkedStaticColours(HWND page, HDC dc, HWND control, uint8_t marks)
+{
+    // The dialog's own answer is asked for below, and comes back here
+    // first: it must get the default answer.
+    static bool askingDialog;
+    if (askingDialog || marks == 0)
+        return 0;
+    if (marks & LABEL_PRESSED) {
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+        return (INT_PTR)GetSysColorBrush(COLOR_HIGHLIGHT);
+    }
+    // The page's own background (a themed page draws its tab's texture),
+    // with the warning colour for the text.
+    askingDialog = true;
+    INT_PTR brush = (INT_PTR)DefDlgProcA(page, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)control);
+    askingDialog = false;
+    SetTextColor(dc, WarningColour());
+    return brush;
+}
+
+INT_PTR AssignLabelColours(HWND page, const AssignPageMarks &marks, HDC dc, HWND control)
+{
+    for (int a : AssignIndexOfLabel) {
+        if (marks.labels[a] == control)
+            return MarkedStaticColours(page, dc, control, marks.marks[a]);
     }
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "res/resource.h"
+
 INT_PTR CALLBACK GraphicAudioPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
@@ -47,6 +49,44 @@ void StorePadRow(int player);
 // in list, whose AssignIndex is 16 or more.
 void ApplyAnalogGroupRule(HWND page, HWND list, uint32_t code, const char *label, int assignIndex);
 void PadCaptureTick(HWND page);
+// Looks for pads plugged in or removed; when the pads changed, the page
+// (if it exists) rebuilds its lists. The sheet calls it on a device
+// change notice, the page itself about once a second while it is shown.
+void NoticePadChanges();
+
+// Live marks of an assignment page: the label left of each list is drawn
+// in a warning colour while its input is assigned twice, and highlighted
+// while its input is pressed. One record per page, filled at WM_INITDIALOG.
+#define ASSIGN_NO_INPUT 0xFFFFFFFFu
+#define LABEL_DUPLICATE 0x1
+#define LABEL_PRESSED   0x2
+#define LABEL_NAME_SIZE 16
+struct AssignPageMarks {
+    HWND labels[ASSIGN_COUNT];                  // NULL where no list is
+    char names[ASSIGN_COUNT][LABEL_NAME_SIZE];  // the labels' own texts
+    uint32_t shown[ASSIGN_COUNT];               // the shown player's inputs
+    uint8_t marks[ASSIGN_COUNT];
+};
+
+// Finds the 18 labels of the page (they have no id: they are the 5th to
+// 22nd controls, in list order) and clears the marks.
+void FindAssignLabels(HWND page, AssignPageMarks &marks);
+// Sets the marks of the shown inputs (marks.shown, ASSIGN_NO_INPUT for
+// none) that pressed() says are pressed; redraws only labels that change.
+void MarkPressedLabels(AssignPageMarks &marks, bool (*pressed)(uint32_t input));
+// Names, in the page's duplicate line, every shown input that is on two or
+// more of the shown player's lists or also on one of the other player's
+// (other, in AssignIndex order, ASSIGN_NO_INPUT for none), and marks the
+// labels of the shown rows involved. inputText writes an input's text, as
+// the lists show it, into a buffer of DUPLICATE_INPUT_SIZE bytes.
+#define DUPLICATE_INPUT_SIZE 32
+void ShowDuplicates(HWND page, AssignPageMarks &marks, const uint32_t other[ASSIGN_COUNT],
+                    int otherPlayer, void (*inputText)(char *buffer, uint32_t input));
+// WM_CTLCOLORSTATIC of a page: the colours of a static control drawn with
+// these LABEL_ marks; 0 (the dialog's default colours) for marks 0.
+INT_PTR MarkedStaticColours(HWND page, HDC dc, HWND control, uint8_t marks);
+// WM_CTLCOLORSTATIC of an assignment page for its labels.
+INT_PTR AssignLabelColours(HWND page, const AssignPageMarks &marks, HDC dc, HWND control);
 
 // Enables the sheet's Apply button on behalf of a page.
 void MarkSheetChanged(HWND page);

@@ -43,6 +43,14 @@
 #define IDC_ROTATER         1010
 #define IDC_SLIDER          1011
 
+// Notes below "Reset to Default", after the pages' other controls: the
+// line naming inputs assigned twice (both assignment pages), and on the
+// gamepad page one line per pad slot and a hint shown while no pad is
+// attached.
+#define IDC_DUPLICATES      1110
+#define IDC_PAD_LINE_FIRST  1100    // 1100 pad 1, 1101 pad 2
+#define IDC_PAD_HINT        1102
+
 // String table: tooltip texts 1..15 (Graphic/Audio page) and 20..31
 // (assignment boxes of both assignment pages).
 #define IDS_TIP_FIRST_GRAPHIC 1

@@ -56,6 +56,10 @@ void ResetToolState()
     CloseInputDevices();
     memset(&Settings, 0, sizeof Settings);
     memset(PadCaps, 0, sizeof PadCaps);
+    memset(PadNames, 0, sizeof PadNames);
+    memset(PadRest, 0, sizeof PadRest);
+    memset(PadStateRead, 0, sizeof PadStateRead);
+    KeyboardStateRead = false;
     PadSlotCounter = 0;
     SoundPresent = 0;
     PixelShaderCapable = 0;

@@ -240,9 +240,16 @@ TEST_F(GamepadPageTest, WithoutPadsOnlyNoneIsOfferedAndTheMarksComeFromTheFile)
     WriteSettings(Record({ 0x02000002, 0x02000003, 0x02000000, 0x02000001, 0x01000000 },
                          PAD_ADVANCED_ROTATION | PAD_ADVANCED_SLIDERS));
     OpenPadPage();
-    for (int id : ListIds)
-        EXPECT_EQ(ListTexts(GAMEPAD_PAGE, id), Texts({ "None" })) << id;
-    EXPECT_EQ(ShownAll(), Texts(18, "None"));
+    // Beside "None", a list holds only the entry kept for its stored code.
+    const Texts kept = { "1Up (not connected)", "1Down (not connected)", "1Left (not connected)",
+                         "1Right (not connected)", "1BUTTON1 (not connected)" };
+    for (int i = 0; i < 18; ++i) {
+        Texts expected = { "None" };
+        if (i < 5)
+            expected.push_back(kept[i]);
+        EXPECT_EQ(ListTexts(GAMEPAD_PAGE, ListIds[i]), expected) << ListIds[i];
+    }
+    EXPECT_EQ(ShownAll(), Join({ kept, Texts(13, "None") }));
     EXPECT_FALSE(Enabled(GAMEPAD_PAGE, IDC_ROTATER));
     EXPECT_FALSE(Enabled(GAMEPAD_PAGE, IDC_SLIDER));
     EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_ROTATER), BST_CHECKED);
@@ -254,6 +261,8 @@ TEST_F(GamepadPageTest, WithoutPadsOnlyNoneIsOfferedAndTheMarksComeFromTheFile)
 
     Click(GAMEPAD_PAGE, IDC_RESET);
     EXPECT_EQ(ShownAll(), Texts(18, "None"));
+    for (int id : ListIds)
+        EXPECT_EQ(ListTexts(GAMEPAD_PAGE, id), Texts({ "None" })) << id;
     EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_ROTATER), BST_UNCHECKED);
     EXPECT_EQ(Checked(GAMEPAD_PAGE, IDC_SLIDER), BST_UNCHECKED);
     EXPECT_FALSE(ApplyEnabled());
@@ -265,7 +274,10 @@ TEST_F(GamepadPageTest, WithoutPadsOnlyNoneIsOfferedAndTheMarksComeFromTheFile)
     EXPECT_EQ(saved.PadAdvancedFlags, 0u);
 }
 
-TEST_F(GamepadPageTest, AStoredCodeShowsTheEntryWhoseTextIsItsLabelOrNone)
+// A stored code is shown by the entry whose text is its label; a code of
+// the tool's own shape that no entry offers keeps an entry of its own and
+// is saved unchanged; any other code shows as "None".
+TEST_F(GamepadPageTest, AStoredCodeShowsItsEntryAKeptEntryOrNone)
 {
     FakeInput.AddPad(12);
     struct Case { int assignIndex; uint32_t stored; const char *shown; uint32_t saved; };
@@ -274,20 +286,21 @@ TEST_F(GamepadPageTest, AStoredCodeShowsTheEntryWhoseTextIsItsLabelOrNone)
         { 4, 0x01000009, "1BUTTON10", 0x01000009 },
         { 5, 0x01000000, "1BUTTON1", 0x01000000 },      // not "1BUTTON10"
         { 6, 0x01000001, "1BUTTON2", 0x01000001 },
-        { 7, 0x0100000C, "None", NONE },                // beyond the 12 buttons
-        { 8, 0x81000000, "None", NONE },                // no pad 1
+        { 7, 0x0100000C, "1BUTTON13 (not on pad)", 0x0100000C },
+        { 8, 0x81000000, "2BUTTON1 (not connected)", 0x81000000 },
         { 9, 0x00000005, "None", NONE },                // no kind bit
         { 10, 0, "None", NONE },
-        { 11, 0x04000000, "None", NONE },               // the pad has no hat
+        { 11, 0x04000000, "1POV Up1 (not on pad)", 0x04000000 },
         { 12, 0x04000007, "None", NONE },               // no label
-        { 13, 0x08000000, "None", NONE },               // nor a slider
+        { 13, 0x08000000, "1Sld Min1 (not on pad)", 0x08000000 },
         { 14, 0x01000001, nullptr, 0 },                 // no list
         { 15, 0x02000000, nullptr, 0 },
         // Loading does not run the group rules.
         { 16, 0x02000000, "1Left", 0x02000000 },
-        { 17, 0x01000002, "1BUTTON3", 0x01000002 },
-        { 18, 0x02000002, "1Up", 0x02000002 },
-        { 19, NONE, "None", NONE },
+        { 17, 0x8200000B, "2RZ Max (not connected)", 0x8200000B },
+        { 18, 0x0300000D, "None", NONE },               // two kind bits, no entry
+        // Bits a button does not name, yet its label has an entry.
+        { 19, 0x01000120, "1BUTTON1", 0x01000000 },
         { 20, 0x01000003, nullptr, 0 },
         { 23, NONE, nullptr, 0 },
     };
@@ -330,9 +343,11 @@ TEST_F(GamepadPageTest, ResetShowsTheShownPlayersPadDefaultsWithoutMarkingChange
           Join({ { "1Up", "1Down", "1Left", "1Right", "1BUTTON1", "1BUTTON2", "1BUTTON3",
                    "1BUTTON4", "1BUTTON7", "1BUTTON8", "1BUTTON5", "1BUTTON6", "1BUTTON9",
                    "1BUTTON10" }, fourNone }) },
+        // L1 and L2 default to buttons 7 and 8, kept for a pad that has them.
         { "6 buttons, player 1", { 6 }, 0,
           Join({ { "1Up", "1Down", "1Left", "1Right", "1BUTTON1", "1BUTTON2", "1BUTTON3",
-                   "1BUTTON4" }, Texts(6, "None"), fourNone }) },
+                   "1BUTTON4", "1BUTTON7 (not on pad)", "1BUTTON8 (not on pad)" },
+                 Texts(4, "None"), fourNone }) },
         { "one pad, player 2", { 12 }, 1, Texts(18, "None") },
         { "two pads, player 2", { 6, 12 }, 1,
           Join({ { "2Up", "2Down", "2Left", "2Right", "2BUTTON1", "2BUTTON2", "2BUTTON3",

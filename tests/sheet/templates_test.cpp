@@ -195,21 +195,41 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     EXPECT_EQ(keyboard.cx, 334);
     EXPECT_EQ(keyboard.cy, 318);
     ExpectAssignmentLayout(keyboard, "Key Assignment");
-    ASSERT_EQ(keyboard.items.size(), 41u);
+    ASSERT_EQ(keyboard.items.size(), 42u);
     EXPECT_EQ(keyboard.items[40].id, IDC_RESET);
+    // After the controls of old, the line naming inputs assigned twice,
+    // below "Reset to Default".
+    const DWORD note = Child | SS_LEFT | SS_NOPREFIX;
+    EXPECT_EQ(keyboard.items[41].id, IDC_DUPLICATES);
+    EXPECT_EQ(keyboard.items[41].style, note);
+    EXPECT_GE(keyboard.items[41].y, keyboard.items[40].y + keyboard.items[40].cy);
 
     DialogTemplate gamepad = LoadTemplate(IDD_GAMEPAD);
     EXPECT_EQ(gamepad.caption, "Gamepad Settings");
     EXPECT_EQ(gamepad.cx, 283);
-    EXPECT_EQ(gamepad.cy, 235);
+    EXPECT_EQ(gamepad.cy, 288);
     ExpectAssignmentLayout(gamepad, "Button Assignment");
-    ASSERT_EQ(gamepad.items.size(), 44u);
+    ASSERT_EQ(gamepad.items.size(), 48u);
     // "Slider" comes before "Reset to Default", which comes before "Rotater".
     EXPECT_EQ(gamepad.items[40].caption, "Advanced");
     EXPECT_EQ(gamepad.items[41].id, IDC_SLIDER);
     EXPECT_EQ(gamepad.items[42].id, IDC_RESET);
     EXPECT_EQ(gamepad.items[43].id, IDC_ROTATER);
     EXPECT_EQ(gamepad.items[43].style, Child | BS_AUTOCHECKBOX | WS_TABSTOP);
+    // Then the pad lines, the hint and the duplicate line, one below the
+    // other under "Reset to Default", inside the template.
+    const int notes[4] = { IDC_PAD_LINE_FIRST, IDC_PAD_LINE_FIRST + 1, IDC_PAD_HINT, IDC_DUPLICATES };
+    const DWORD styles[4] = { note | SS_ENDELLIPSIS, note | SS_ENDELLIPSIS, note, note };
+    short below = gamepad.items[42].y + gamepad.items[42].cy;
+    for (int i = 0; i < 4; ++i) {
+        const TemplateItem &item = gamepad.items[44 + i];
+        EXPECT_EQ(item.id, notes[i]);
+        EXPECT_EQ(item.windowClass, Static);
+        EXPECT_EQ(item.style, styles[i]) << item.id;
+        EXPECT_GE(item.y, below) << item.id;
+        below = item.y + item.cy;
+    }
+    EXPECT_LE(below, gamepad.cy);
 }
 
 } // namespace
