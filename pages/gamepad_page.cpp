@@ -282,11 +282,6 @@ void ApplyAnalogGroupRule(HWND page, HWND list, uint32_t code, const char *label
     }
 }
 
-static void PadInputText(char *buffer, uint32_t input)
-{
-    FormatPadBinding(buffer, input);
-}
-
 // After every change of the shown inputs: the duplicate line, the warning
 // and pressed marks. The other player's codes count by the input they
 // name, also when no list offers it; a code of another shape shows as
@@ -302,7 +297,8 @@ static void RefreshPadMarks(int shownPlayer)
         uint32_t code = Settings.PadRow[otherPlayer][a];
         other[a] = IsToolPadBinding(code) ? code : ASSIGN_NO_INPUT;
     }
-    ShowDuplicates(page, PadMarks, other, otherPlayer, PadInputText);
+    // An input's text is its label, as the lists show it.
+    ShowDuplicates(page, PadMarks, other, otherPlayer, FormatPadBinding);
     MarkPressedLabels(PadMarks, PadBindingActive);
 }
 

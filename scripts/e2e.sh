@@ -16,6 +16,7 @@ LIST_CIRCLE=1045
 LIST_CROSS=1046
 LIST_UP_ANALOG=1057
 LIST_LEFT_ANALOG=1059
+PAD_LINE_1=1100
 
 # ---- The file a scenario expects, as 256 hex bytes in IMAGE ------------
 
@@ -265,6 +266,30 @@ scenario_stick_fills_analog_group() {
   expect_image "$folder"
 }
 
+# A pad plugged in while the gamepad page is shown, with nothing telling
+# the tool (the stand-in sends no device notice): the page finds it by
+# itself, names it, and its button is captured into "Circle" at once.
+scenario_pad_plugged_in_while_running() {
+  local folder t0; folder=$(fresh_folder)
+  pad_detach_all
+  start_tool "$folder"
+  click_tab $GAMEPAD_PAGE
+  probe wait-text "$PAD_LINE_1=Pad 1: not connected" >/dev/null
+  t0=$(now_ms)
+  pad_attach 0 "name Arcade Stick" "buttons 12" "axes X Y"
+  probe wait-text "$PAD_LINE_1=Pad 1: Arcade Stick" >/dev/null
+  log "the plugged-in pad was picked up after $(seconds_since "$t0") s"
+  focus_list $LIST_CIRCLE
+  pad_hold 0 "buttons 6" wait-text $LIST_CIRCLE=1BUTTON7
+  click_control $OK_BUTTON
+  expect_exit 1
+  pad_detach_all
+  default_image 0 0
+  gamepad_page_stored 0
+  set_word "$(pad_row_offset 0 4)" 0x01000006   # "1BUTTON7"
+  expect_image "$folder"
+}
+
 ALL_SCENARIOS=(
   cancel_writes_nothing
   ok_after_first_page_only
@@ -276,6 +301,7 @@ ALL_SCENARIOS=(
   capture_after_failed_save
   pad_button_in_circle
   stick_fills_analog_group
+  pad_plugged_in_while_running
 )
 
 # ---- Runner ------------------------------------------------------------

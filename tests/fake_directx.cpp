@@ -4,6 +4,8 @@
 
 #include <string.h>
 
+#include <algorithm>
+
 FakeInputWorld FakeInput;
 FakeProbeWorld FakeProbes;
 
@@ -91,11 +93,16 @@ FakePad &FakePad::Povs(int count)
     return *this;
 }
 
+FakePad &FakePad::RestsAt(LONG DIJOYSTATE::*axis, LONG value)
+{
+    rest.*axis = value;
+    state.*axis = value;
+    return *this;
+}
+
 void FakePad::Rest()
 {
-    memset(&state, 0, sizeof state);
-    for (DWORD &pov : state.rgdwPOV)
-        pov = 0xFFFFFFFF;
+    state = rest;
 }
 
 void FakeKeyboard::ReleaseAll()
@@ -109,6 +116,8 @@ FakePad &FakeInputWorld::AddPad(int buttons)
     FakePad &pad = pads.back();
     pad.instance = GUID{ 0x5a000000u + (unsigned)pads.size(), 0, 0, { 0 } };
     pad.Axis(GUID_XAxis).Axis(GUID_YAxis).Buttons(buttons);
+    for (DWORD &pov : pad.rest.rgdwPOV)
+        pov = 0xFFFFFFFF;
     pad.Rest();
     return pad;
 }
@@ -223,6 +232,8 @@ struct FakeDevice : FakeObject<DirectInputDeviceStubs> {
     STDMETHOD(Acquire)() override
     {
         Log(name, ".Acquire");
+        if (pad && !pad->attached)
+            return DIERR_UNPLUGGED;
         HRESULT hr = results.Take(FakeCall::Acquire);
         if (SUCCEEDED(hr)) {
             script.acquired = true;
@@ -239,6 +250,10 @@ struct FakeDevice : FakeObject<DirectInputDeviceStubs> {
     STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override
     {
         Log(name, ".GetDeviceState(", size, ")");
+        if (pad && !pad->attached) {
+            script.acquired = false;
+            return DIERR_INPUTLOST;
+        }
         if (script.inputLost) {
             script.acquired = false;
             if (script.lossReported)
@@ -317,7 +332,7 @@ struct FakeDirectInput : FakeObject<IDirectInput8A> {
             if (!IsEqualGUID(guid, pad.instance))
                 continue;
             Log("dinput.CreateDevice(", PadName(i), ")");
-            HRESULT hr = pad.results.Take(FakeCall::Create);
+            HRESULT hr = pad.attached ? pad.results.Take(FakeCall::Create) : DIERR_DEVICENOTREG;
             if (FAILED(hr))
                 return hr;
             *out = new FakeDevice(PadName(i), &pad, pad);
@@ -330,10 +345,14 @@ struct FakeDirectInput : FakeObject<IDirectInput8A> {
     {
         Log("dinput.EnumDevices(", type, ",", flags, ")");
         for (const FakePad &pad : FakeInput.pads) {
+            if (!pad.attached)
+                continue;
             DIDEVICEINSTANCEA device{};
             device.dwSize = sizeof device;
             device.guidInstance = pad.instance;
             device.dwDevType = DI8DEVTYPE_GAMEPAD;
+            memcpy(device.tszProductName, pad.name.data(),
+                   std::min(pad.name.size(), sizeof device.tszProductName));
             if (callback(&device, context) == DIENUM_STOP)
                 break;
         }

@@ -73,9 +73,16 @@ struct FakeDeviceScript {
 // helpers, then move its live state between ticks.
 struct FakePad : FakeDeviceScript {
     GUID instance{};
+    // The product name the enumeration reports, all of its MAX_PATH bytes
+    // when it is that long (then without a terminator).
+    std::string name;
+    // Unplugged: no longer enumerated or created; a device made before
+    // reports its input lost and cannot be acquired.
+    bool attached = true;
     std::vector<DIDEVICEOBJECTINSTANCEA> objects;   // offered by EnumObjects
     DWORD capsButtons = 0;     // dwButtons reported by GetCapabilities
     DIJOYSTATE state{};
+    DIJOYSTATE rest{};         // what Rest() returns the state to
     int setPropertyCalls = 0;
     std::vector<DIPROPRANGE> ranges;   // every range the tool set
 
@@ -84,7 +91,11 @@ struct FakePad : FakeDeviceScript {
     FakePad &Buttons(int count);       // objects and the caps count
     FakePad &Sliders(int count);
     FakePad &Povs(int count);
-    void Rest();                       // sticks centred, hats centred, buttons up
+    // An axis that rests away from the centre (a trigger at -128, a pedal
+    // at 127); the state goes there at once.
+    FakePad &RestsAt(LONG DIJOYSTATE::*axis, LONG value);
+    FakePad &Named(const std::string &product) { name = product; return *this; }
+    void Rest();                       // back to rest: hats centred, buttons up
     void Press(int button) { state.rgbButtons[button] = 0x80; }
 };
 

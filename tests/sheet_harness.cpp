@@ -444,3 +444,28 @@ std::vector<std::pair<int, std::string>> PageTooltips(HWND page)
     std::sort(search.found.begin(), search.found.end());
     return search.found;
 }
+
+HWND StaticNamed(HWND page, const char *text)
+{
+    return FindWindowExA(page, NULL, "Static", text);
+}
+
+std::string DrawnAs(HWND page, HWND control)
+{
+    HDC dc = GetDC(control);
+    SendMessageA(page, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)control);
+    COLORREF text = GetTextColor(dc), back = GetBkColor(dc);
+    ReleaseDC(control, dc);
+    if (text == GetSysColor(COLOR_HIGHLIGHTTEXT) && back == GetSysColor(COLOR_HIGHLIGHT))
+        return "pressed";
+    if (text == GetSysColor(COLOR_WINDOWTEXT) || text == GetSysColor(COLOR_BTNTEXT))
+        return "normal";
+    return "warning";
+}
+
+std::string TextOf(HWND control)
+{
+    char text[1024] = {};
+    GetWindowTextA(control, text, sizeof text);
+    return text;
+}

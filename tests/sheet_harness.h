@@ -146,3 +146,12 @@ public:
 // The texts of every tooltip attached to a control of this page, by
 // control id.
 std::vector<std::pair<int, std::string>> PageTooltips(HWND page);
+
+// A static control of a page by its whole text ("Up" is not "Up(A)").
+HWND StaticNamed(HWND page, const char *text);
+// How a page draws one of its static controls, as its WM_CTLCOLORSTATIC
+// answers: "normal", "warning" (the warning colour) or "pressed" (the
+// selection colours).
+std::string DrawnAs(HWND page, HWND control);
+// The window text of a control.
+std::string TextOf(HWND control);

@@ -10,7 +10,10 @@
 // Files, in the folder named by the environment variable PAD_STANDIN_DIR:
 //   padN        one attached controller, N = 0..7 in enumeration order;
 //               lines "buttons 12", "axes X Y Z RX RY RZ", "sliders 2",
-//               "povs 1" (missing lines mean none; X and Y are always there)
+//               "povs 1" (missing lines mean none; X and Y are always there),
+//               "name Arcade Stick" (the product name; "Stand-in pad" when
+//               missing). Written while the tool runs, the controller is
+//               plugged in; removed, it is unplugged.
 //   padN.state  its live state; lines "buttons 0 3" (held, zero-based),
 //               "X -128", "Y 127", "Z", "RX", "RY", "RZ", "S0", "S1" with a
 //               value in the range the tool set, "POV0 9000" .. "POV3";
@@ -20,6 +23,8 @@
 #include <dinput.h>
 #include <stdio.h>
 #include <string.h>
+
+#include <algorithm>
 
 #include "tests/dinput_device_stubs.h"
 
@@ -46,6 +51,7 @@ struct PadDescription {
     int buttons = 0;
     int sliders = 0;
     int povs = 0;
+    char name[MAX_PATH] = "Stand-in pad";
 };
 
 char StandInFolder[MAX_PATH];
@@ -88,6 +94,8 @@ PadDescription DescribePad(int pad)
             description.sliders = atoi(rest);
         else if (!strcmp(word, "povs"))
             description.povs = atoi(rest);
+        else if (!strcmp(word, "name"))
+            lstrcpynA(description.name, rest, (int)std::min<size_t>(strcspn(rest, "\r\n") + 1, MAX_PATH));
         else if (!strcmp(word, "axes")) {
             char name[8];
             int used = 0;
@@ -213,6 +221,8 @@ public:
     {
         if (!formatSet)
             return DIERR_INVALIDPARAM;
+        if (!DescribePad(pad).present)
+            return DIERR_UNPLUGGED;
         if (!InForeground())
             return DIERR_OTHERAPPHASPRIO;
         if (acquired)
@@ -233,7 +243,7 @@ public:
             return DIERR_INVALIDPARAM;
         if (!acquired)
             return DIERR_NOTACQUIRED;
-        if (!InForeground()) {
+        if (!InForeground() || !DescribePad(pad).present) {
             acquired = false;
             return DIERR_INPUTLOST;
         }
@@ -354,7 +364,8 @@ public:
         if (type != DI8DEVCLASS_ALL && type != DI8DEVCLASS_GAMECTRL)
             return DI_OK;
         for (int pad = 0; pad < MaxPads; ++pad) {
-            if (!DescribePad(pad).present)
+            PadDescription description = DescribePad(pad);
+            if (!description.present)
                 continue;
             DIDEVICEINSTANCEA instance;
             memset(&instance, 0, sizeof instance);
@@ -363,7 +374,7 @@ public:
             instance.guidProduct = PadInstanceGuid(pad);
             instance.dwDevType = DI8DEVTYPE_GAMEPAD | (DI8DEVTYPEGAMEPAD_STANDARD << 8);
             snprintf(instance.tszInstanceName, sizeof instance.tszInstanceName, "Stand-in pad %d", pad + 1);
-            lstrcpyA(instance.tszProductName, "Stand-in pad");
+            lstrcpyA(instance.tszProductName, description.name);
             if (callback(&instance, context) == DIENUM_STOP)
                 break;
         }

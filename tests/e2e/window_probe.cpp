@@ -13,7 +13,7 @@
 //   wait-page N         wait until page N is the current page  -> "N"
 //   wait-focus ID       wait until control ID has the keyboard focus
 //   wait-closed ID      wait until list ID shows no drop-down part
-//   wait-text ID=TEXT   wait until list ID shows TEXT
+//   wait-text ID=TEXT   wait until control ID shows TEXT (a list: its selection)
 //   message-box ID      wait for a message box over the sheet; rectangle of its button ID
 //   wait-no-message-box wait until no message box is shown     -> "none"
 // The waits give up after 10 seconds.

@@ -1,8 +1,10 @@
 // Arbitrary setting.cfg contents, 0 to 600 bytes from fixed seeds, loaded
 // by the real sheet in the sanitized build: every page shown, players
-// switched, the file saved. Nothing may crash or trap, the file keeps at
-// least its 256 bytes, a stored row holds only what its lists offer, and
-// every byte that no page had reason to touch is exactly as loaded.
+// switched, a capture tick with inputs held (the live display and the
+// duplicate line at work), the file saved. Nothing may crash or trap, the
+// file keeps at least its 256 bytes, a stored row holds only what its
+// lists offer or a code of the tool's own shape, and every byte that no
+// page had reason to touch is exactly as loaded.
 //
 // Speed: under Wine a sheet takes about a second to open with its pages
 // and as long again to close, so ten thousand fresh sheets would take
@@ -25,6 +27,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 #include <stdio.h>
+#include <string.h>
 #include <algorithm>
 #include <random>
 #include <set>
@@ -134,15 +137,41 @@ private:
 
 class HostileFileTest : public SheetTest {
 protected:
-    // Every code a list of this page offers, read from its first list.
+    // Every code a list of this page offers, read from its first list; not
+    // the entry it may keep for its stored code ("... (not connected)").
     std::set<uint32_t> Offered(int page) const
     {
         std::set<uint32_t> codes;
         HWND list = Control(page, IDC_ASSIGN_FIRST);
         int count = (int)SendMessageA(list, CB_GETCOUNT, 0, 0);
-        for (int i = 0; i < count; ++i)
-            codes.insert((uint32_t)SendMessageA(list, CB_GETITEMDATA, i, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[64] = {};
+            if (SendMessageA(list, CB_GETLBTEXTLEN, i, 0) < (LRESULT)sizeof text)
+                SendMessageA(list, CB_GETLBTEXT, i, (LPARAM)text);
+            if (!strstr(text, " (not "))
+                codes.insert((uint32_t)SendMessageA(list, CB_GETITEMDATA, i, 0));
+        }
         return codes;
+    }
+    // A capture tick on both assignment pages, with a key and pad inputs
+    // held and no list focused: the live display runs, nothing is chosen.
+    void TickWithInputsHeld()
+    {
+        SetFocus(NULL);
+        FakeInput.keyboard.Press(0x25);
+        for (FakePad &pad : FakeInput.pads) {
+            pad.Press(0);
+            pad.state.lX = -128;
+            pad.state.rgdwPOV[0] = 9000;
+        }
+        SendMessageA(Page(KEYBOARD_PAGE), WM_TIMER, 0, 0);
+        SendMessageA(Page(GAMEPAD_PAGE), WM_TIMER, 0, 0);
+        // The duplicate line stays within its buffer whatever the file held.
+        for (int page : { KEYBOARD_PAGE, GAMEPAD_PAGE })
+            ASSERT_LT(GetWindowTextLengthA(Control(page, IDC_DUPLICATES)), 1024);
+        FakeInput.keyboard.ReleaseAll();
+        for (FakePad &pad : FakeInput.pads)
+            pad.Rest();
     }
     // What a fresh start does to the record and the pages, on the open
     // sheet: a fresh process's record, loaded and fitted to the machine,
@@ -244,6 +273,7 @@ void HostileFileTest::RunCase(const HostileCase &c, Road road)
         Click(GRAPHIC_PAGE, DisplayControls[c.displayClick]);
     SwitchPlayers(KEYBOARD_PAGE, c.keyboardSwitches, road);
     SwitchPlayers(GAMEPAD_PAGE, c.gamepadSwitches, road);
+    TickWithInputsHeld();
     bool ok = road == SAME_SHEET_THEN_OK;
     Press(ok ? PSBTN_OK : PSBTN_APPLYNOW);
     ASSERT_EQ(SheetClosed(), ok);
@@ -269,9 +299,10 @@ void HostileFileTest::CheckSaved(const HostileCase &c, const std::vector<uint8_t
             ASSERT_EQ(file[at], expected) << "player " << p << " KeySlot " << slot;
         }
     }
-    // Pad rows: a stored row keeps the codes its lists offer, and has
-    // listed codes ("None" included) elsewhere and 0 where no list is; a
-    // row never shown is as loaded. The advanced flags are as loaded.
+    // Pad rows: a stored row keeps the codes its lists offer and every code
+    // of the tool's own shape, and has listed codes ("None" included)
+    // elsewhere and 0 where no list is; a row never shown is as loaded.
+    // The advanced flags are as loaded.
     bool padRowStored[2] = { true, c.gamepadSwitches >= 1 };
     for (int p = 0; p < 2; ++p) {
         for (int a = 0; a < 24; ++a) {
@@ -281,7 +312,7 @@ void HostileFileTest::CheckSaved(const HostileCase &c, const std::vector<uint8_t
                 ASSERT_EQ(is, was) << "player " << p << " entry " << a;
             else if (PadEntriesWithoutList.count(a))
                 ASSERT_EQ(is, 0u) << "player " << p << " entry " << a;
-            else if (padCodes.count(was))
+            else if (padCodes.count(was) || IsToolPadBinding(was))
                 ASSERT_EQ(is, was) << "player " << p << " entry " << a;
             else
                 ASSERT_TRUE(padCodes.count(is)) << std::hex << is << ", player " << p << " entry " << a;

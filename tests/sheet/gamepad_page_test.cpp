@@ -6,10 +6,14 @@
 
 #include <commctrl.h>
 #include <prsht.h>
+#include <dbt.h>
 #include <string.h>
 
+#include <array>
 #include <functional>
+#include <set>
 
+#include "pages/pages.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
@@ -645,6 +649,190 @@ TEST_F(GamepadPageTest, PlayerSwitchesStoreTheShownRowAndKeepApplyAsItWas)
     EXPECT_EQ(saved.PadRow[1][4], 0x81000000u);
     EXPECT_EQ(saved.PadRow[1][5], 0x01000000u);
     EXPECT_EQ(saved.PadRow[1][15], 0u);
+}
+
+} // namespace
+
+namespace {
+
+class PadMarksTest : public GamepadPageTest {
+protected:
+    HWND PadLine(int pad) const { return Control(GAMEPAD_PAGE, IDC_PAD_LINE_FIRST + pad); }
+    std::string Line() const { return TextOf(Control(GAMEPAD_PAGE, IDC_DUPLICATES)); }
+    std::string Drawn(const char *label) const
+    {
+        return DrawnAs(Page(GAMEPAD_PAGE), StaticNamed(Page(GAMEPAD_PAGE), label));
+    }
+    // A record with both players' rows all "None" but for these entries.
+    SettingBlock Rows(std::initializer_list<std::array<uint32_t, 3>> entries)
+    {
+        SettingBlock block = Record(Row(PAD_ROW_SIZE, NONE));
+        for (uint32_t &code : block.PadRow[1])
+            code = NONE;
+        for (const auto &entry : entries)
+            block.PadRow[entry[0]][entry[1]] = entry[2];
+        return block;
+    }
+    void SendDeviceChange()
+    {
+        SendMessageA(sheet, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    }
+};
+
+// A pad plugged in while the page is shown is found by the page itself (no
+// notice is sent); one unplugged is found on the sheet's device notice.
+// The lists are rebuilt showing the same codes, a kept entry gives way to
+// the pad's own, and capture works with the new pad at once.
+TEST_F(PadMarksTest, PadsPluggedInAndOutWhileShownArePickedUpKeepingTheAssignments)
+{
+    WriteSettings(Rows({ { 0, 4, 0x01000004 }, { 0, 5, 0x81000002 } }));   // 1BUTTON5, 2BUTTON3
+    OpenPadPage();
+    EXPECT_EQ(Shown(CIRCLE), "1BUTTON5 (not connected)");
+    EXPECT_EQ(TextOf(PadLine(0)), "Pad 1: not connected");
+    EXPECT_TRUE(IsWindowVisible(Control(GAMEPAD_PAGE, IDC_PAD_HINT)));
+    EXPECT_FALSE(Enabled(GAMEPAD_PAGE, IDC_ROTATER));
+
+    FakePad &pad = FakeInput.AddPad(12).Axis(GUID_RxAxis).Named("Arcade Stick");
+    ASSERT_TRUE(PumpUntil([&] { return ListTexts(GAMEPAD_PAGE, CIRCLE).size() > 2; }));
+    EXPECT_EQ(ListTexts(GAMEPAD_PAGE, CIRCLE),
+              Join({ { "None" }, StickTexts(1), { "1RX Min", "1RX Max" }, ButtonTexts(1, 12) }));
+    EXPECT_EQ(Shown(CIRCLE), "1BUTTON5");
+    EXPECT_EQ(Shown(CROSS), "2BUTTON3 (not connected)");
+    EXPECT_EQ(TextOf(PadLine(0)), "Pad 1: Arcade Stick");
+    EXPECT_FALSE(IsWindowVisible(Control(GAMEPAD_PAGE, IDC_PAD_HINT)));
+    EXPECT_TRUE(Enabled(GAMEPAD_PAGE, IDC_ROTATER));
+    EXPECT_FALSE(ApplyEnabled());
+    Focus(GAMEPAD_PAGE, CROSS);
+    pad.Press(2);
+    Tick();
+    EXPECT_EQ(Shown(CROSS), "1BUTTON3");
+    pad.Rest();
+
+    pad.attached = false;
+    ShowPage(KEYBOARD_PAGE);   // the page's own check is off meanwhile
+    int enumerations = FakeInput.Count("dinput.EnumDevices(4,1)");
+    for (int notice = 0; notice < 300; ++notice)
+        SendDeviceChange();
+    ASSERT_TRUE(PumpUntil([&] { return ListTexts(GAMEPAD_PAGE, CIRCLE).size() == 2; }));
+    PumpFor(300);
+    // One look at the controllers for the whole burst, and one opening.
+    EXPECT_EQ(FakeInput.Count("dinput.EnumDevices(4,1)"), enumerations + 2);
+    ShowPage(GAMEPAD_PAGE);
+    EXPECT_EQ(Shown(CIRCLE), "1BUTTON5 (not connected)");
+    EXPECT_EQ(Shown(CROSS), "1BUTTON3 (not connected)");
+    EXPECT_EQ(TextOf(PadLine(0)), "Pad 1: not connected");
+
+    // Many more plug cycles: every device that left was released.
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        pad.attached = !pad.attached;
+        NoticePadChanges();
+    }
+    EXPECT_EQ(FakeInput.liveObjects, 2);   // DirectInput and the keyboard
+    EXPECT_EQ(ListTexts(GAMEPAD_PAGE, CROSS), Texts({ "None", "1BUTTON3 (not connected)" }));
+    SettingBlock saved = Saved(PSBTN_OK);
+    EXPECT_EQ(saved.PadRow[0][4], 0x01000004u);
+    EXPECT_EQ(saved.PadRow[0][5], 0x01000002u);
+}
+
+TEST_F(PadMarksTest, EachListKeepsOnlyTheShownPlayersCodeAndNoneClearsIt)
+{
+    FakeInput.AddPad(6);
+    WriteSettings(Rows({ { 0, 4, 0x8100000A }, { 1, 4, 0x01000008 }, { 1, 17, 0x82000003 } }));
+    OpenPadPage();
+    EXPECT_EQ(ListTexts(GAMEPAD_PAGE, CIRCLE).back(), "2BUTTON11 (not connected)");
+    Click(GAMEPAD_PAGE, IDC_PLAYER2);
+    Texts circle = ListTexts(GAMEPAD_PAGE, CIRCLE);
+    EXPECT_EQ(circle.size(), 12u);   // "None", 4 stick entries, 6 buttons, one kept
+    EXPECT_EQ(circle.back(), "1BUTTON9 (not on pad)");
+    EXPECT_EQ(Shown(DOWN_A), "2Down (not connected)");
+    // The group rules treat a kept code by its kind: choosing it again
+    // fills its pair, where "2Up" has no entry, so "Up(A)" stays.
+    ChooseEntry(DOWN_A, "2Down (not connected)");
+    EXPECT_EQ(ShownGroup(), Texts({ "None", "2Down (not connected)", "None", "None" }));
+    ChooseEntry(CIRCLE, "None");
+    SettingBlock saved = Saved(PSBTN_OK);
+    EXPECT_EQ(saved.PadRow[0][4], 0x8100000Au);
+    EXPECT_EQ(saved.PadRow[1][4], NONE);
+    EXPECT_EQ(saved.PadRow[1][17], 0x82000003u);
+}
+
+TEST_F(PadMarksTest, PadLinesNameThePadsAndMarkTheOneInUse)
+{
+    const std::string longName(MAX_PATH, 'x');
+    FakePad &shock = FakeInput.AddPad(14).Axis(GUID_ZAxis).Axis(GUID_RxAxis).Axis(GUID_RyAxis)
+                         .Axis(GUID_RzAxis).RestsAt(&DIJOYSTATE::lRy, -128).Named("Wireless Controller");
+    FakePad &other = FakeInput.AddPad(10).Named(longName);
+    // L2 is "1RY Min", R2 "1RY Max": only the pulled trigger is held.
+    WriteSettings(Rows({ { 0, 4, 0x01000000 }, { 0, 9, 0x02000008 }, { 0, 11, 0x02000009 } }));
+    OpenPadPage();
+    EXPECT_EQ(TextOf(PadLine(0)), "Pad 1: Wireless Controller");
+    EXPECT_EQ(TextOf(PadLine(1)), "Pad 2: " + longName.substr(0, MAX_PATH - 1));
+    EXPECT_FALSE(IsWindowVisible(Control(GAMEPAD_PAGE, IDC_PAD_HINT)));
+
+    struct Step {
+        const char *what;
+        std::function<void()> move;
+        std::string line0, line1, circle, l2, r2;
+    };
+    const Step steps[] = {
+        { "at rest, the trigger at -128", [] {}, "normal", "normal", "normal", "normal", "normal" },
+        { "pad 1's first button", [&] { shock.Press(0); },
+          "pressed", "normal", "pressed", "normal", "normal" },
+        { "its trigger pulled", [&] { shock.Rest(); shock.state.lRy = 127; },
+          "pressed", "normal", "normal", "normal", "pressed" },
+        { "pad 2's last button", [&] { shock.Rest(); other.Press(9); },
+          "normal", "pressed", "normal", "normal", "normal" },
+        { "let go", [&] { other.Rest(); }, "normal", "normal", "normal", "normal", "normal" },
+    };
+    Focus(GAMEPAD_PAGE, IDC_RESET);
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.what);
+        step.move();
+        Tick();
+        EXPECT_EQ(DrawnAs(Page(GAMEPAD_PAGE), PadLine(0)), step.line0);
+        EXPECT_EQ(DrawnAs(Page(GAMEPAD_PAGE), PadLine(1)), step.line1);
+        EXPECT_EQ(Drawn("Circle"), step.circle);
+        EXPECT_EQ(Drawn("L2"), step.l2);
+        EXPECT_EQ(Drawn("R2"), step.r2);
+    }
+    EXPECT_FALSE(ApplyEnabled());
+}
+
+TEST_F(PadMarksTest, TheDuplicateLineCountsPadInputsByTheInputTheyName)
+{
+    struct Case {
+        const char *what;
+        int pads;
+        SettingBlock record;
+        const char *line;
+        std::set<std::string> warned;
+    };
+    const Case cases[] = {
+        { "a button on two buttons", 2, Rows({ { 0, 4, 0x01000002 }, { 0, 5, 0x01000002 } }),
+          "Assigned twice: 1BUTTON3: Circle, Cross", { "Circle", "Cross" } },
+        { "the same button of each pad", 2, Rows({ { 0, 4, 0x01000002 }, { 0, 5, 0x81000002 } }),
+          "", {} },
+        { "a missing pad's button for both players", 1,
+          Rows({ { 0, 4, 0x81000004 }, { 1, 7, 0x81000004 }, { 1, 8, 0x81000004 } }),
+          "Assigned twice: 2BUTTON5: Circle, Player 2 Square, Player 2 L1", { "Circle" } },
+        { "None, and codes of another shape", 1,
+          Rows({ { 0, 5, 0x00000005 }, { 1, 5, 0x00000005 }, { 1, 6, 0x04000007 }, { 0, 6, 0x04000007 } }),
+          "", {} },
+        { "an axis end in the group and outside", 1,
+          Rows({ { 0, 0, 0x02000002 }, { 0, 16, 0x02000002 }, { 0, 17, 0x02000003 } }),
+          "Assigned twice: 1Up: Up, Up(A)", { "Up", "Up(A)" } },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        StartAgain();
+        for (int pad = 0; pad < c.pads; ++pad)
+            FakeInput.AddPad(12);
+        WriteSettings(c.record);
+        OpenPadPage();
+        EXPECT_EQ(Line(), c.line);
+        for (const char *label : { "Up", "Circle", "Cross", "Square", "L1", "Up(A)", "Down(A)" })
+            EXPECT_EQ(Drawn(label), c.warned.count(label) ? "warning" : "normal") << label;
+    }
 }
 
 } // namespace

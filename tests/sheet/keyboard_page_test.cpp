@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <prsht.h>
+#include <array>
 #include <set>
 
 #include "pages/pages.h"
@@ -396,6 +397,141 @@ TEST_F(KeyboardPageTest, AFailedSaveLeavesThePageCapturing)
     std::vector<uint8_t> rows = SavedKeyRows();
     ASSERT_EQ(rows.size(), 48u);
     EXPECT_EQ(rows[5], 0x25);
+}
+
+} // namespace
+
+namespace {
+
+// Player 1's and player 2's factory key rows with some KeySlots changed:
+// { player, KeySlot, code }.
+std::vector<uint8_t> KeyRowsWith(std::initializer_list<std::array<int, 3>> changes)
+{
+    std::vector<uint8_t> rows(DefaultKeyRows[0], DefaultKeyRows[0] + 24);
+    rows.insert(rows.end(), DefaultKeyRows[1], DefaultKeyRows[1] + 24);
+    for (const auto &change : changes)
+        rows[change[0] * 24 + change[1]] = (uint8_t)change[2];
+    return rows;
+}
+
+// KeySlots of some lists (KeySlotMap).
+const int SlotUp = 12, SlotDown = 14, SlotLeft = 15, SlotCircle = 5, SlotCross = 6, SlotSquare = 7;
+
+const char *const LabelNames[18] = { "Up", "Down", "Left", "Right", "Circle", "Cross", "Triangle",
+                                     "Square", "L1", "L2", "R1", "R2", "Select", "Start",
+                                     "Up(A)", "Down(A)", "Left(A)", "Right(A)" };
+
+class KeyboardMarksTest : public KeyboardPageTest {
+protected:
+    void StartAgain()
+    {
+        TearDown();
+        SetUp();
+    }
+    std::string Line() const { return TextOf(Control(KEYBOARD_PAGE, IDC_DUPLICATES)); }
+    // The labels drawn other than normal, as "Circle=warning".
+    std::set<std::string> Marked() const
+    {
+        std::set<std::string> marked;
+        for (const char *name : LabelNames) {
+            std::string drawn = DrawnAs(Page(KEYBOARD_PAGE), StaticNamed(Page(KEYBOARD_PAGE), name));
+            if (drawn != "normal")
+                marked.insert(std::string(name) + "=" + drawn);
+        }
+        return marked;
+    }
+};
+
+TEST_F(KeyboardMarksTest, TheDuplicateLineNamesEveryInputAssignedTwice)
+{
+    struct Case {
+        const char *what;
+        std::vector<uint8_t> rows;
+        int player;
+        std::string line;
+        std::set<std::string> marked;
+    };
+    const Case cases[] = {
+        { "the factory keys", KeyRowsWith({}), 0, "", {} },
+        { "one key on two buttons", KeyRowsWith({ { 0, SlotCross, 0x18 } }), 0,
+          "Assigned twice: O: Circle, Cross", { "Circle=warning", "Cross=warning" } },
+        { "one key for both players", KeyRowsWith({ { 1, SlotSquare, 0x18 } }), 1,
+          "Assigned twice: O: Square, Player 1 Circle", { "Square=warning" } },
+        { "several, in list order",
+          KeyRowsWith({ { 0, SlotUp, 0x25 }, { 0, SlotDown, 0x25 }, { 0, SlotLeft, 0x24 } }), 0,
+          "Assigned twice: K: Up, Down; J: Left, Square",
+          { "Up=warning", "Down=warning", "Left=warning", "Square=warning" } },
+        // "None", and keys the lists lack (which show as "None"), never count.
+        { "None and unlisted keys",
+          KeyRowsWith({ { 0, SlotUp, 0 }, { 0, SlotDown, 0 }, { 0, SlotLeft, 0x01 },
+                        { 0, SlotCircle, 0x01 }, { 1, SlotUp, 0x01 } }), 0, "", {} },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        StartAgain();
+        OpenWithKeyRows(c.rows);
+        if (c.player == 1)
+            Click(KEYBOARD_PAGE, IDC_PLAYER2);
+        EXPECT_EQ(Line(), c.line);
+        EXPECT_EQ(Marked(), c.marked);
+        EXPECT_FALSE(ApplyEnabled());
+    }
+
+    // Both players on the same keys: too many to name, so the first ones
+    // and how many more, within the line.
+    StartAgain();
+    std::vector<uint8_t> same(DefaultKeyRows[0], DefaultKeyRows[0] + 24);
+    same.insert(same.end(), DefaultKeyRows[0], DefaultKeyRows[0] + 24);
+    OpenWithKeyRows(same);
+    std::string line = Line();
+    EXPECT_EQ(line.rfind("Assigned twice: W: Up, Player 2 Up; S: Down, Player 2 Down", 0), 0u) << line;
+    size_t more = line.rfind(" and ");
+    ASSERT_NE(more, std::string::npos) << line;
+    EXPECT_EQ(line.substr(line.size() - 5), " more") << line;
+    EXPECT_EQ(Marked().size(), 14u);
+}
+
+TEST_F(KeyboardMarksTest, TheLineFollowsEveryChangeAndNothingElseChanges)
+{
+    OpenKeyboardPage();
+    Choose(KEYBOARD_PAGE, CROSS, 20);   // "O", Circle's key
+    EXPECT_EQ(Line(), "Assigned twice: O: Circle, Cross");
+    Focus(KEYBOARD_PAGE, CROSS);
+    ASSERT_TRUE(HoldDuringATick({ KeyK }));
+    EXPECT_EQ(Line(), "");
+    Choose(KEYBOARD_PAGE, UP, 48);      // "Numpad6", player 2's Circle
+    EXPECT_EQ(Line(), "Assigned twice: Numpad6: Up, Player 2 Circle");
+    Click(KEYBOARD_PAGE, IDC_PLAYER2);
+    EXPECT_EQ(Line(), "Assigned twice: Numpad6: Circle, Player 1 Up");
+    Click(KEYBOARD_PAGE, IDC_RESET);
+    EXPECT_EQ(Line(), "Assigned twice: Numpad6: Circle, Player 1 Up");
+    Click(KEYBOARD_PAGE, IDC_PLAYER1);
+    Click(KEYBOARD_PAGE, IDC_RESET);
+    EXPECT_EQ(Line(), "");
+    EXPECT_EQ(Marked(), std::set<std::string>());
+    // The file holds what was chosen and nothing the line said.
+    Choose(KEYBOARD_PAGE, CROSS, 20);
+    Press(PSBTN_OK);
+    EXPECT_EQ(SavedKeyRows(), KeyRowsWith({ { 0, SlotCross, 0x18 } }));
+}
+
+TEST_F(KeyboardMarksTest, LabelsOfHeldKeysAreHighlightedWhateverHasTheFocus)
+{
+    OpenKeyboardPage();
+    Choose(KEYBOARD_PAGE, CROSS, 20);   // O on Circle and Cross
+    Focus(KEYBOARD_PAGE, IDC_RESET);
+    FakeInput.keyboard.Press(0x18);     // O
+    FakeInput.keyboard.Press(0x11);     // W, Up
+    FakeInput.keyboard.Press(0x01);     // Escape, on no button
+    ASSERT_TRUE(PumpUntilCalledAgain(PollCall));
+    EXPECT_EQ(Marked(), std::set<std::string>({ "Up=pressed", "Circle=pressed", "Cross=pressed" }));
+    FakeInput.keyboard.Release(0x18);
+    ASSERT_TRUE(PumpUntilCalledAgain(PollCall));
+    EXPECT_EQ(Marked(), std::set<std::string>({ "Up=pressed", "Circle=warning", "Cross=warning" }));
+    FakeInput.keyboard.ReleaseAll();
+    ASSERT_TRUE(PumpUntilCalledAgain(PollCall));
+    EXPECT_EQ(Marked(), std::set<std::string>({ "Circle=warning", "Cross=warning" }));
+    EXPECT_EQ(Shown(CROSS), "O");
 }
 
 } // namespace

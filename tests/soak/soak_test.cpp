@@ -1,6 +1,7 @@
 // The long run: a key and a pad input held on each assignment page for ten
 // minutes of capture ticks, sent as WM_TIMER straight to the page so the
-// run takes far less than ten minutes. Every tick with an input held
+// run takes far less than ten minutes, and once more with the pad plugged
+// in and out all along. Every tick with an input held
 // selects the entry again and marks the sheet changed; none of that may
 // leave a handle, a USER or GDI object or memory behind. Not part of the
 // test command: scripts/soak.sh builds and runs it and prints the figures.
@@ -10,6 +11,7 @@
 #include <psapi.h>
 #include <stdio.h>
 
+#include "pages/pages.h"
 #include "res/resource.h"
 
 
@@ -106,8 +108,10 @@ protected:
         FakeInput.AddPad(12).Povs(1);
     }
     // Holds K and the pad's third button with the Circle list focused,
-    // and ticks the page's capture for ten simulated minutes.
-    void HoldOn(int pageIndex, const char *name)
+    // and ticks the page's capture for ten simulated minutes; with
+    // plugEvery, the pad is also unplugged or plugged in again that often
+    // (in ticks), and the page told.
+    void HoldOn(int pageIndex, const char *name, int plugEvery = 0)
     {
         OpenSheet();
         HWND page = ShowPage(pageIndex);
@@ -119,6 +123,10 @@ protected:
 
         Resources first{};
         for (int tick = 1; tick <= Ticks; ++tick) {
+            if (plugEvery && tick % plugEvery == 0) {
+                FakeInput.pads[0].attached = !FakeInput.pads[0].attached;
+                NoticePadChanges();
+            }
             SendMessageA(page, WM_TIMER, 0, 0);
             if (tick % 50 == 0) {
                 PumpMessages();
@@ -156,6 +164,15 @@ TEST_F(SoakTest, GamepadPageHoldsAPadInputForTenMinutes)
 {
     HoldOn(GAMEPAD_PAGE, "gamepad");
     EXPECT_EQ(SelectedText(GAMEPAD_PAGE, IDC_ASSIGN_FIRST + 4), "1BUTTON3");
+}
+
+// The same with the pad unplugged and plugged in again every 20 ticks:
+// some 900 device changes, each opening or releasing the pad and
+// rebuilding the lists.
+TEST_F(SoakTest, GamepadPageThroughPlugCycles)
+{
+    HoldOn(GAMEPAD_PAGE, "plugging", 20);
+    EXPECT_EQ(FakeInput.liveObjects, 2 + (FakeInput.pads[0].attached ? 1 : 0));
 }
 
 } // namespace

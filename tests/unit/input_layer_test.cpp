@@ -419,3 +419,77 @@ TEST_F(InputLayerTest, RefusedCapabilitiesCountNoButtonsWhateverTheRecordSays)
 }
 
 } // namespace
+
+namespace {
+
+// Controllers plugged in and out while the layer is open: the pads are
+// opened again with the first opening's rules only when the attached
+// controllers changed, the keyboard is never touched, and every device
+// that left is released.
+TEST_F(InputLayerTest, PadsThatComeAndGoAreOpenedAgainLikeAtTheStart)
+{
+    FakePad &a = FakeInput.AddPad(12).Named("Pad A");
+    ASSERT_EQ(OpenInput(), 1);
+    struct Step {
+        const char *what;
+        std::function<void()> change;
+        int reopened;
+        std::string slots[2];   // which fake, by name
+        uint32_t buttons[2];
+    };
+    FakePad *b = nullptr, *c = nullptr;
+    const Step steps[] = {
+        { "nothing changed", [] {}, 0, { "pad0", "" }, { 12, 0 } },
+        { "a second pad", [&] { b = &FakeInput.AddPad(8).Named("Pad B"); }, 1, { "pad0", "pad1" }, { 12, 8 } },
+        { "a third is never looked at", [&] { c = &FakeInput.AddPad(6); }, 0, { "pad0", "pad1" }, { 12, 8 } },
+        { "the first unplugged", [&] { a.attached = false; }, 1, { "pad1", "pad2" }, { 8, 6 } },
+        { "one that cannot be created now", [&] { b->results.create = E_FAIL; c->attached = false; },
+          1, { "", "" }, { 0, 0 } },
+        { "back, with a set-up that fails", [&] {
+              a.attached = true;
+              a.results.setCooperativeLevel = E_FAIL;
+              b->results.create = DI_OK;
+          }, 1, { "", "pad1" }, { 0, 8 } },
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        FakeInput.calls.clear();
+        EXPECT_EQ(RefreshPadDevices(), step.reopened);
+        for (int slot = 0; slot < 2; ++slot) {
+            EXPECT_EQ(FakeDeviceName(PadDevices[slot]), step.slots[slot]) << slot;
+            EXPECT_EQ(PadCaps[slot].ButtonCount, step.buttons[slot]) << slot;
+        }
+        if (!step.reopened) {
+            EXPECT_EQ(FakeInput.calls, Calls({ "dinput.EnumDevices(4,1)" }));
+        }
+        // Only what is open is alive: DirectInput, the keyboard, the pads.
+        EXPECT_EQ(FakeInput.liveObjects, Held());
+        EXPECT_TRUE(FakeInput.CallsOf("keyboard").empty());
+    }
+    EXPECT_EQ(std::string(PadNames[1]), "Pad B");
+    EXPECT_EQ(std::string(PadNames[0]), "");
+
+    // Many plug cycles leave nothing behind.
+    a.results.setCooperativeLevel = DI_OK;
+    for (int cycle = 0; cycle < 200; ++cycle) {
+        a.attached = !a.attached;
+        EXPECT_EQ(RefreshPadDevices(), 1);
+    }
+    FakeInput.calls.clear();
+    EXPECT_EQ(FakeInput.liveObjects, Held());
+    CloseInputDevices();
+    EXPECT_EQ(FakeInput.liveObjects, 0);
+}
+
+TEST_F(InputLayerTest, ProductNamesAreKeptWhateverTheirLength)
+{
+    const std::string full(MAX_PATH, 'n');   // no room left for a terminator
+    FakeInput.AddPad(4).Named(full);
+    FakeInput.AddPad(4).Named("Manette \xE9l\xE9mentaire");
+    ASSERT_EQ(OpenInput(), 1);
+    EXPECT_EQ(std::string(PadNames[0]), full.substr(0, MAX_PATH - 1));
+    EXPECT_EQ(std::string(PadNames[1]), "Manette \xE9l\xE9mentaire");
+}
+
+} // namespace

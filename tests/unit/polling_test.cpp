@@ -386,3 +386,92 @@ TEST_F(PollTest, PollResultIsIgnoredAndSuccessCodesCarryTheState)
 }
 
 } // namespace
+
+namespace {
+
+// A DualShock-like pad whose triggers rest at -128 on Rx and Ry, and a
+// pedal resting at +127 on Z, as pad 0 and pad 1.
+class RestTest : public ToolStateTest {
+protected:
+    void SetUp() override
+    {
+        ToolStateTest::SetUp();
+        shock = &FakeInput.AddPad(14).Axis(GUID_ZAxis).Axis(GUID_RxAxis).Axis(GUID_RyAxis)
+                     .Axis(GUID_RzAxis).RestsAt(&DIJOYSTATE::lRx, -128).RestsAt(&DIJOYSTATE::lRy, -128);
+        pedal = &FakeInput.AddPad(2).Axis(GUID_ZAxis).RestsAt(&DIJOYSTATE::lZ, 127);
+        ASSERT_EQ(OpenInput(), 1);
+        Settings.PadAdvancedFlags = PAD_ADVANCED_ROTATION;
+        LearnPadRest();
+    }
+    FakePad *shock = nullptr;
+    FakePad *pedal = nullptr;
+};
+
+TEST_F(RestTest, AnAxisRestingAtAnEndIsReportedOnlyTowardsTheOtherEnd)
+{
+    struct Step {
+        const char *what;
+        std::function<void()> move;
+        uint32_t reported;
+        bool padActive[2];
+    };
+    const Step steps[] = {
+        { "both at rest", [] {}, PAD_BINDING_NONE, { false, false } },
+        { "R2 pulled", [&] { shock->state.lRy = 127; }, 0x02000009, { true, false } },
+        { "R2 half way", [&] { shock->state.lRy = 0; }, PAD_BINDING_NONE, { false, false } },
+        { "R2 let go", [&] { shock->state.lRy = -128; }, PAD_BINDING_NONE, { false, false } },
+        { "L2 pulled", [&] { shock->state.lRx = 65; }, 0x02000007, { true, false } },
+        // Axes that rest at the centre are as they always were.
+        { "Rz to its low end", [&] { shock->Rest(); shock->state.lRz = -65; }, 0x0200000A, { true, false } },
+        { "stick left", [&] { shock->Rest(); shock->state.lX = -65; }, 0x02000000, { true, false } },
+        { "pedal pressed", [&] { shock->Rest(); pedal->state.lZ = -128; }, 0x82000004, { false, true } },
+        { "pedal at its rest", [&] { pedal->Rest(); }, PAD_BINDING_NONE, { false, false } },
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.what);
+        step.move();
+        EXPECT_EQ(PollPads(), step.reported);
+        EXPECT_EQ(PadActive(0), step.padActive[0]);
+        EXPECT_EQ(PadActive(1), step.padActive[1]);
+    }
+    // The live display asks by code: at rest, "1RY Min" is not held though
+    // the axis reads -128; pulled, "1RY Max" is.
+    EXPECT_FALSE(PadBindingActive(0x02000008));
+    shock->state.lRy = 127;
+    PollPads();
+    EXPECT_TRUE(PadBindingActive(0x02000009));
+    EXPECT_FALSE(PadBindingActive(0x02000008));
+    EXPECT_FALSE(PadBindingActive(0x82000005));   // the pedal's resting end
+}
+
+TEST_F(RestTest, AStickHeldWhileLearningRestsAtTheCentreAfterASecondThere)
+{
+    shock->state.lX = -128;   // held while the rest is learned
+    LearnPadRest();
+    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    // Let go for one read less than a second's worth: still taken as rest.
+    shock->state.lX = 0;
+    for (int read = 1; read < PAD_REST_RECOVERY_READS; ++read)
+        PollPads();
+    shock->state.lX = -128;
+    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    shock->state.lX = 0;
+    for (int read = 0; read < PAD_REST_RECOVERY_READS; ++read)
+        PollPads();
+    shock->state.lX = -128;
+    EXPECT_EQ(PollPads(), 0x02000000u);
+}
+
+TEST_F(RestTest, ARestThatCannotBeReadIsLearnedFromTheNextRead)
+{
+    // Both of the learning's reads fail; the first poll that reads learns,
+    // and what it finds is rest, not input.
+    pedal->RestsAt(&DIJOYSTATE::lX, 127);
+    pedal->results.Queue(FakeCall::GetDeviceState, { DIERR_NOTACQUIRED, DIERR_NOTACQUIRED });
+    LearnPadRest();
+    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    pedal->state.lX = -128;
+    EXPECT_EQ(PollPads(), 0x82000000u);
+}
+
+} // namespace
