@@ -180,7 +180,7 @@ void ExpectAssignmentLayout(const DialogTemplate &page, const char *assignmentGr
         EXPECT_EQ(list.id, lists[i]);
         EXPECT_EQ(list.windowClass, Combo);
         EXPECT_EQ(list.style, Child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP) << list.id;
-        EXPECT_EQ(list.cx, 56);
+        EXPECT_EQ(list.cx, 60);
         EXPECT_EQ(list.cy, 150);
         // Each label sits just left of its list, on the same row.
         EXPECT_EQ(label.y, list.y + 5) << labels[i];
