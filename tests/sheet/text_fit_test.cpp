@@ -13,8 +13,9 @@ namespace {
 // The dialog manager places controls in dialog units, which follow the
 // dialog font: in another font every control is wider or narrower by the
 // ratio of the fonts' base units, while glyphs, arrows and frames (system
-// metrics) keep their size. A Layout maps the shown page into the font
-// a text is measured in.
+// metrics) keep their size, and so does the page area, which the sheet
+// sizes in its own font. A Layout maps the shown controls into the font a
+// text is measured in.
 struct Layout {
     HFONT font;             // NULL: each control's own font
     SIZE base, pageBase;    // base units of that font, of the page
@@ -23,29 +24,33 @@ struct Layout {
     RECT Map(RECT r) const { return { X(r.left), Y(r.top), X(r.right), Y(r.bottom) }; }
 };
 
+TEXTMETRICA Metrics(HDC dc, HFONT font)
+{
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    return metrics;
+}
+
 // Base units as the dialog manager takes them from a font.
 SIZE BaseUnits(HDC dc, HFONT font)
 {
     HGDIOBJ old = SelectObject(dc, font);
     SIZE letters;
     GetTextExtentPoint32A(dc, "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ", 52, &letters);
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
     SelectObject(dc, old);
-    return { (letters.cx / 26 + 1) / 2, metrics.tmHeight };
+    return { (letters.cx / 26 + 1) / 2, Metrics(dc, font).tmHeight };
 }
 
-// The text's size on one line, and the font's average character width.
-SIZE TextSize(HDC dc, HFONT font, const std::string &text, int *averageWidth = NULL)
+// The text's size on one line, or wrapped at words to the given width
+// (wider where a word is).
+SIZE TextSize(HDC dc, HFONT font, const std::string &text, LONG wrapWidth = 0)
 {
     HGDIOBJ old = SelectObject(dc, font);
-    RECT r{};
-    DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
+    RECT r = { 0, 0, wrapWidth, 0 };
+    DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | (wrapWidth ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
-    if (averageWidth)
-        *averageWidth = metrics.tmAveCharWidth;
     return { r.right, r.bottom };
 }
 
@@ -159,8 +164,6 @@ protected:
     std::string CaptionMisfit(HWND page, HWND control, const std::vector<HWND> &controls,
                               const Layout &layout, HFONT font)
     {
-        int averageWidth = 0;
-        SIZE size = TextSize(dc, font, Text(control), &averageWidth);
         RECT room = layout.Map(ClientOnPage(page, control));
         LONG type = ButtonType(control);
         if (type == BS_GROUPBOX)
@@ -168,8 +171,13 @@ protected:
         else if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
             InflateRect(&room, -PushCaptionInset, 0);
         else if (type >= 0)
-            room.left += GetSystemMetrics(SM_CXMENUCHECK) + averageWidth / 2;
+            room.left += GetSystemMetrics(SM_CXMENUCHECK) + Metrics(dc, font).tmAveCharWidth / 2;
         LONG w = room.right - room.left, h = room.bottom - room.top;
+        // Left, centred and right statics wrap at words, unless they end
+        // in an ellipsis.
+        LONG style = GetWindowLongA(control, GWL_STYLE);
+        bool wraps = type < 0 && (style & SS_TYPEMASK) <= SS_RIGHT && !(style & SS_ELLIPSISMASK);
+        SIZE size = TextSize(dc, font, Text(control), wraps ? w : 0);
         if (size.cx > w || size.cy > h)
             return Size(size.cx, size.cy) + " px, room " + Size(w, h);
         // Where the text is drawn: statics and group boxes at the top, other
@@ -198,7 +206,6 @@ protected:
             controls.push_back(c);
         RECT pageArea, onPage;
         GetClientRect(page, &pageArea);
-        pageArea = layout.Map(pageArea);
         std::vector<std::string> misfits;
         for (HWND control : controls) {
             HFONT font = layout.font;
