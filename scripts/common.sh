@@ -4,8 +4,11 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 WINE_LOADER=/usr/lib/wine/wine64
+# fonts-ipafont-gothic: IPAPGothic, metric-compatible with the pages' font
+# MS PGothic, which the sheet tests measure the page texts with.
 PACKAGES=(cmake g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-          binutils-mingw-w64-x86-64 googletest wine64 xvfb xdotool imagemagick)
+          binutils-mingw-w64-x86-64 googletest wine64 xvfb xdotool imagemagick
+          fonts-ipafont-gothic)
 # 32-bit Wine for the smoke run of the shipping build: its loader with the
 # preloader (which reserves the address space before anything else maps),
 # and 32-bit Mesa so that Direct3D under it has OpenGL.

@@ -722,8 +722,9 @@ TEST_F(PadMarksTest, PadsPluggedInAndOutWhileShownArePickedUpKeepingTheAssignmen
     EXPECT_EQ(Shown(CROSS), "1BUTTON3 (not connected)");
     EXPECT_EQ(TextOf(PadLine(0)), "Pad 1: not connected");
 
-    // Many more plug cycles: every device that left was released.
-    for (int cycle = 0; cycle < 100; ++cycle) {
+    // More plug cycles (the soak makes hundreds): every device that left
+    // was released.
+    for (int cycle = 0; cycle < 40; ++cycle) {
         pad.attached = !pad.attached;
         NoticePadChanges();
     }

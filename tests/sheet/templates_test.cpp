@@ -180,7 +180,7 @@ void ExpectAssignmentLayout(const DialogTemplate &page, const char *assignmentGr
         EXPECT_EQ(list.id, lists[i]);
         EXPECT_EQ(list.windowClass, Combo);
         EXPECT_EQ(list.style, Child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP) << list.id;
-        EXPECT_EQ(list.cx, 56);
+        EXPECT_EQ(list.cx, 60);
         EXPECT_EQ(list.cy, 150);
         // Each label sits just left of its list, on the same row.
         EXPECT_EQ(label.y, list.y + 5) << labels[i];
@@ -207,7 +207,7 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     DialogTemplate gamepad = LoadTemplate(IDD_GAMEPAD);
     EXPECT_EQ(gamepad.caption, "Gamepad Settings");
     EXPECT_EQ(gamepad.cx, 283);
-    EXPECT_EQ(gamepad.cy, 288);
+    EXPECT_EQ(gamepad.cy, 280);
     ExpectAssignmentLayout(gamepad, "Button Assignment");
     ASSERT_EQ(gamepad.items.size(), 48u);
     // "Slider" comes before "Reset to Default", which comes before "Rotater".
