@@ -124,8 +124,8 @@ pad_detach_all() { rm -f "$PAD_DIR"/pad*; }
 # Two 12-button pads; the second also has Z, Rx and a hat.
 attach_two_pads() {
   pad_detach_all
-  pad_attach 0 "buttons 12" "axes X Y"
-  pad_attach 1 "buttons 12" "axes X Y Z RX" "povs 1"
+  pad_attach 0 "name USB Gamepad" "buttons 12" "axes X Y"
+  pad_attach 1 "name Dual Analog Gamepad" "buttons 12" "axes X Y Z RX" "povs 1"
 }
 
 # pad_state N LINES...: the controller's live state from now on; replaced

@@ -11,6 +11,7 @@
 //   padN        one attached controller, N = 0..7 in enumeration order;
 //               lines "buttons 12", "axes X Y Z RX RY RZ", "sliders 2",
 //               "povs 1" (missing lines mean none; X and Y are always there)
+//               and "name TEXT", its product name ("Stand-in pad" without)
 //   padN.state  its live state; lines "buttons 0 3" (held, zero-based),
 //               "X -128", "Y 127", "Z", "RX", "RY", "RZ", "S0", "S1" with a
 //               value in the range the tool set, "POV0 9000" .. "POV3";
@@ -46,6 +47,7 @@ struct PadDescription {
     int buttons = 0;
     int sliders = 0;
     int povs = 0;
+    char product[MAX_PATH] = "Stand-in pad";
 };
 
 char StandInFolder[MAX_PATH];
@@ -88,6 +90,8 @@ PadDescription DescribePad(int pad)
             description.sliders = atoi(rest);
         else if (!strcmp(word, "povs"))
             description.povs = atoi(rest);
+        else if (!strcmp(word, "name"))
+            sscanf(rest, "%259[^\r\n]", description.product);
         else if (!strcmp(word, "axes")) {
             char name[8];
             int used = 0;
@@ -354,7 +358,8 @@ public:
         if (type != DI8DEVCLASS_ALL && type != DI8DEVCLASS_GAMECTRL)
             return DI_OK;
         for (int pad = 0; pad < MaxPads; ++pad) {
-            if (!DescribePad(pad).present)
+            PadDescription description = DescribePad(pad);
+            if (!description.present)
                 continue;
             DIDEVICEINSTANCEA instance;
             memset(&instance, 0, sizeof instance);
@@ -363,7 +368,7 @@ public:
             instance.guidProduct = PadInstanceGuid(pad);
             instance.dwDevType = DI8DEVTYPE_GAMEPAD | (DI8DEVTYPEGAMEPAD_STANDARD << 8);
             snprintf(instance.tszInstanceName, sizeof instance.tszInstanceName, "Stand-in pad %d", pad + 1);
-            lstrcpyA(instance.tszProductName, "Stand-in pad");
+            lstrcpynA(instance.tszProductName, description.product, sizeof instance.tszProductName);
             if (callback(&instance, context) == DIENUM_STOP)
                 break;
         }
