@@ -40,21 +40,26 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove $recommends "${missing[@]}" >/dev/null
 }
 
-# build_target win32|win64 [extra cmake args...]: builds in build/win32 or
-# build/win64.
+# build_target win32|win64 [extra cmake args...] [-- cmake targets...]:
+# builds in build/win32 or build/win64.
 build_target() {
   local name=$1; shift
   build_in "$ROOT/build/$name" "$name" "$@"
 }
 
-# build_in FOLDER win32|win64 [extra cmake args...]: configures and builds
-# the target in FOLDER.
+# build_in FOLDER win32|win64 [extra cmake args...] [-- cmake targets...]:
+# configures the target in FOLDER and builds the named cmake targets (all
+# when none are named).
 build_in() {
   local folder=$1 name=$2; shift 2
+  local configure=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do configure+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  [ $# -gt 0 ] && targets=(--target "$@")
   local toolchain=x86_64
   [ "$name" = win32 ] && toolchain=i686
-  cmake -S "$ROOT" -B "$folder" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$toolchain.cmake" "$@" >/dev/null
-  cmake --build "$folder" -j"$(nproc)" -- --no-print-directory
+  cmake -S "$ROOT" -B "$folder" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$toolchain.cmake" "${configure[@]}" >/dev/null
+  cmake --build "$folder" -j"$(nproc)" "${targets[@]}" -- --no-print-directory
 }
 
 # The tool's version as a build in FOLDER embedded it (CMake makes
