@@ -43,13 +43,85 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove $recommends "${missing[@]}" >/dev/null
 }
 
-# build_target win32|win64 [extra cmake args...]
+# build_target win32|win64 [extra cmake args...] [-- cmake targets...]:
+# builds in build/win32 or build/win64.
 build_target() {
   local name=$1; shift
+  build_in "$ROOT/build/$name" "$name" "$@"
+}
+
+# build_in FOLDER win32|win64 [extra cmake args...] [-- cmake targets...]:
+# configures the target in FOLDER and builds the named cmake targets (all
+# when none are named).
+build_in() {
+  local folder=$1 name=$2; shift 2
+  local configure=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do configure+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  [ $# -gt 0 ] && targets=(--target "$@")
   local toolchain=x86_64
   [ "$name" = win32 ] && toolchain=i686
-  cmake -S "$ROOT" -B "$ROOT/build/$name" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$toolchain.cmake" "$@" >/dev/null
-  cmake --build "$ROOT/build/$name" -j"$(nproc)" -- --no-print-directory
+  cmake -S "$ROOT" -B "$folder" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$toolchain.cmake" "${configure[@]}" >/dev/null
+  cmake --build "$folder" -j"$(nproc)" "${targets[@]}" -- --no-print-directory
+}
+
+# The tool's version as a build in FOLDER embedded it (CMake makes
+# generated/config_version.h from the project version).
+built_version() {
+  sed -n 's/^#define CONFIG_VERSION_TEXT "\(.*\)"$/\1/p' "$1/generated/config_version.h" 2>/dev/null
+}
+
+# player_guide: prints the player's guide, the part of README.md between
+# the two marks below, as the package's README.txt holds it: plain text
+# with Windows line ends. Headings are underlined, pictures and comments
+# left out, code marks and bold marks dropped, links written as
+# "text (address)". Fails when a mark is missing or the text is not plain
+# ASCII (which every Notepad shows alike).
+PLAYER_GUIDE_START="<!-- player's guide -->"
+PLAYER_GUIDE_END="<!-- end of the player's guide -->"
+player_guide() {
+  local text
+  text=$(awk -v start="$PLAYER_GUIDE_START" -v end="$PLAYER_GUIDE_END" '
+    $0 == start { inside = 1; started = 1; next }
+    $0 == end { if (inside) ended = 1; inside = 0; next }
+    !inside { next }
+    comment { if (index($0, "-->")) comment = 0; next }
+    /^<!--/ { if (!index($0, "-->")) comment = 1; next }
+    /^!\[/ { next }
+    {
+      line = $0
+      gsub(/`/, "", line)
+      gsub(/\*\*/, "", line)
+      while (match(line, /\[[^]]*\]\([^)]*\)/)) {
+        link = substr(line, RSTART, RLENGTH)
+        split(link, part, /\]\(/)
+        line = substr(line, 1, RSTART - 1) substr(part[1], 2) " (" substr(part[2], 1, length(part[2]) - 1) ")" substr(line, RSTART + RLENGTH)
+      }
+      if (match(line, /^#+ /)) {
+        level = RLENGTH - 1
+        line = substr(line, RLENGTH + 1)
+        underline = line
+        gsub(/./, level == 1 ? "=" : "-", underline)
+        emit(line); emit(underline)
+        next
+      }
+      emit(line)
+    }
+    # Blank lines: none at the start or the end, never two in a row.
+    function emit(l) {
+      if (l == "") { if (count) blank = 1; return }
+      if (blank) print ""
+      blank = 0; count++
+      print l
+    }
+    END { exit !(started && ended && count) }
+  ' "$ROOT/README.md") || { log "README.md has no player's guide between \"$PLAYER_GUIDE_START\" and \"$PLAYER_GUIDE_END\""; return 1; }
+  if LC_ALL=C grep -q '[^ -~]' <<<"$text"; then
+    log "the player's guide in README.md has characters other than plain ASCII:"
+    LC_ALL=C grep -n '[^ -~]' <<<"$text" >&2
+    return 1
+  fi
+  printf '%s\n' "$text" | sed 's/$/\r/'
 }
 
 # start_display [prefix]: starts Xvfb on a free display and a persistent

@@ -20,21 +20,23 @@ CONFIG_EXE="$ROOT/build/win64/config.exe"
 E2E_WORK=
 PAD_DIR=
 
-# Xvfb, a wineserver on the suite's own prefix, and the stand-in installed
-# as that prefix's system dinput8.dll, chosen over Wine's with a DLL
-# override. The other tests' prefix never sees it.
+# start_driving [PREFIX]: Xvfb, a wineserver on the suite's own prefix (or
+# PREFIX), and the stand-in installed as that prefix's system dinput8.dll,
+# chosen over Wine's with a DLL override. The other tests' prefix never
+# sees it.
 start_driving() {
+  local prefix=${1:-$E2E_PREFIX}
   # Copying the test programs' prefix (made by scripts/test.sh) is several
   # times faster than creating one.
   local tests_prefix="$ROOT/build/win64/wineprefix"
-  if [ ! -f "$E2E_PREFIX/system.reg" ] && [ -f "$tests_prefix/system.reg" ]; then
-    log "making the end-to-end prefix from $tests_prefix (once)"
-    rm -rf "$E2E_PREFIX"
-    cp -a "$tests_prefix" "$E2E_PREFIX"
+  if [ ! -f "$prefix/system.reg" ] && [ -f "$tests_prefix/system.reg" ]; then
+    log "making $prefix from $tests_prefix (once)"
+    rm -rf "$prefix"
+    cp -a "$tests_prefix" "$prefix"
   fi
-  start_display "$E2E_PREFIX"
+  start_display "$prefix"
   trap stop_driving EXIT
-  local system32="$E2E_PREFIX/drive_c/windows/system32"
+  local system32="$prefix/drive_c/windows/system32"
   cmp -s "$E2E_BIN/dinput8.dll" "$system32/dinput8.dll" || cp "$E2E_BIN/dinput8.dll" "$system32/dinput8.dll"
   export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dinput8=n"
   E2E_WORK=$(mktemp -d /tmp/config-e2e.XXXXXX)
@@ -124,8 +126,8 @@ pad_detach_all() { rm -f "$PAD_DIR"/pad*; }
 # Two 12-button pads; the second also has Z, Rx and a hat.
 attach_two_pads() {
   pad_detach_all
-  pad_attach 0 "buttons 12" "axes X Y"
-  pad_attach 1 "buttons 12" "axes X Y Z RX" "povs 1"
+  pad_attach 0 "name USB Gamepad" "buttons 12" "axes X Y"
+  pad_attach 1 "name Dual Analog Gamepad" "buttons 12" "axes X Y Z RX" "povs 1"
 }
 
 # pad_state N LINES...: the controller's live state from now on; replaced

@@ -2,15 +2,53 @@
 # Regenerates the README's screenshots from the running 64-bit tool under
 # Xvfb: docs/graphic-audio-page.png, docs/keyboard-page.png and
 # docs/gamepad-page.png (with two stand-in pads attached), each page shown
-# by a click on its tab, with the factory defaults of a first run.
+# by a click on its tab, with the factory defaults of a first run; and
+# docs/gamepad-page-150.png, the gamepad page again at 150 % scaling
+# (144 dots per inch).
+#
+# They are taken in a Wine prefix of their own, build/win64/shots-prefix (a
+# copy of the tests' prefix when there is one), set up to show what a
+# player sees: the pages' font "MS PGothic" is IPAPGothic
+# (fonts-ipafont-gothic, made with its metrics), and Wine's own fonts are
+# there (Tahoma for the sheet's tabs and buttons, Marlett for the title
+# bar's buttons). The tests' prefixes keep the fallback fonts, which the
+# tests measure.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/drive.sh"
 
+SHOTS_PREFIX="$ROOT/build/win64/shots-prefix"
+WINE_FONTS=/usr/share/wine/fonts
+
 ensure_packages
-build_target win64 -DCONFIG_BUILD_TESTS=ON >/dev/null
-start_driving
+ensure_packages fonts-ipafont-gothic fonts-wine
+build_target win64 -DCONFIG_BUILD_TESTS=ON -- config window_probe dinput8_standin >/dev/null
+start_driving "$SHOTS_PREFIX"
+
+# Wine 8 here looks for its own fonts (fonts-wine) as
+# "Z:\usr\share\wine\../fonts", a name it does not resolve, and so has
+# none of them: no Tahoma, which "MS Shell Dlg" stands for, and no Marlett,
+# with which the title bar's buttons are drawn (the close box is Marlett's
+# "r", and shows as that letter). It loads every font in the prefix's
+# C:\windows\Fonts, where Windows keeps its own.
+cp -u "$WINE_FONTS"/* "$SHOTS_PREFIX/drive_c/windows/Fonts/"
+"$WINE_LOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+  /v "MS PGothic" /t REG_SZ /d IPAPGothic /f >/dev/null
+
+# set_scaling DPI: the prefix's screen resolution, which each start of the
+# tool reads (96 is 100 %, 144 is 150 %). Wine 8 takes it from this value;
+# it writes the one under HKCU\Software\Wine\Fonts itself.
+set_scaling() {
+  "$WINE_LOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+}
 
 attach_two_pads
+
+# close_tool: Cancel, and the tool must end with 0.
+close_tool() {
+  click_control $CANCEL_BUTTON
+  wait_tool
+  if [ "$TOOL_EXIT" != 0 ]; then log "the tool did not close with Cancel (exit: $TOOL_EXIT)"; exit 1; fi
+}
 
 # shoot FILE: the sheet as it is on the screen, with the pointer out of the
 # way.
@@ -23,11 +61,18 @@ shoot() {
   log "saved $1"
 }
 
+set_scaling 96
 start_tool "$(fresh_folder)"
 shoot "$ROOT/docs/graphic-audio-page.png"
 click_tab $KEYBOARD_PAGE
 shoot "$ROOT/docs/keyboard-page.png"
 click_tab $GAMEPAD_PAGE
 shoot "$ROOT/docs/gamepad-page.png"
-click_control $CANCEL_BUTTON
-wait_tool
+close_tool
+
+set_scaling 144
+start_tool "$(fresh_folder)"
+click_tab $GAMEPAD_PAGE
+shoot "$ROOT/docs/gamepad-page-150.png"
+close_tool
+set_scaling 96
