@@ -192,7 +192,7 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
 {
     DialogTemplate keyboard = LoadTemplate(IDD_KEYBOARD);
     EXPECT_EQ(keyboard.caption, "Keyboard Settings");
-    EXPECT_EQ(keyboard.cx, 334);
+    EXPECT_EQ(keyboard.cx, 364);
     EXPECT_EQ(keyboard.cy, 318);
     ExpectAssignmentLayout(keyboard, "Key Assignment");
     ASSERT_EQ(keyboard.items.size(), 42u);
