@@ -2,7 +2,9 @@
 # Regenerates the README's screenshots from the running 64-bit tool under
 # Xvfb: docs/graphic-audio-page.png, docs/keyboard-page.png and
 # docs/gamepad-page.png (with two stand-in pads attached), each page shown
-# by a click on its tab, with the factory defaults of a first run; and
+# by a click on its tab, with the factory defaults of a first run (on the
+# keyboard page one key captured twice and one held, on the gamepad page a
+# pad button held); and
 # docs/gamepad-page-150.png, the gamepad page again at 150 % scaling
 # (144 dots per inch).
 #
@@ -64,10 +66,24 @@ shoot() {
 set_scaling 96
 start_tool "$(fresh_folder)"
 shoot "$ROOT/docs/graphic-audio-page.png"
+# The keyboard page with O, Circle's key, captured into Cross too (the
+# duplicate line and both labels in the warning colour) and W held with no
+# list focused (Up's label highlighted).
 click_tab $KEYBOARD_PAGE
+focus_list 1046
+press_key o wait-text 1046=O
+click_control 1000
+xdotool keydown w
+sleep 0.3
 shoot "$ROOT/docs/keyboard-page.png"
+xdotool keyup w
+# The gamepad page with pad 1's first button held: Circle's label and the
+# line of pad 1 highlighted.
 click_tab $GAMEPAD_PAGE
+pad_state 0 "buttons 0"
+sleep 0.3
 shoot "$ROOT/docs/gamepad-page.png"
+pad_state 0
 close_tool
 
 set_scaling 144
