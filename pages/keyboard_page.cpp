@@ -199,12 +199,15 @@ static void OnCommand(HWND page, int id, int notification)
 static void OnInitDialog(HWND page)
 {
     KeyPageWindow = page;
-    AddPageTooltips(page, AssignTooltips, TOOLTIP_ROWS);
     FillKeyCombos();
     CheckDlgButton(page, IDC_PLAYER1, KeyPagePlayer == 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_PLAYER2, KeyPagePlayer == 1 ? BST_CHECKED : BST_UNCHECKED);
     FindAssignLabels(page, KeyMarks);
     LoadKeyRow(KeyPagePlayer);
+    // Last, once the page is shown: the lists are filled and loaded before
+    // the tooltips subclass them (filling them through that subclassing
+    // took about 450 ms under Wine here, against 25 ms before it).
+    AddPageTooltipsAfterShown(page, AssignTooltips, TOOLTIP_ROWS);
 }
 
 INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)

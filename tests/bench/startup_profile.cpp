@@ -88,8 +88,8 @@ void FirstPageSteps(HWND page)
 {
     GraphicAudioPageWindow = page;
     SheetWindow = GetParent(page);
-    TIMED(Steps, "  tooltips (15 windows)",
-          AddPageTooltips(page, GraphicAudioTooltips, TOOLTIP_ROWS));
+    TIMED(Steps, "  tooltips, set to follow the first paint",
+          AddPageTooltipsAfterShown(page, GraphicAudioTooltips, TOOLTIP_ROWS));
     TIMED(Steps, "  DirectInput: create, keyboard, enumerate",
           OpenInputDevices(ModuleInstance, SheetWindow));
     TIMED(Steps, "  DirectSound probe", SoundPresent = ProbeSoundDevice());
