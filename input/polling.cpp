@@ -30,6 +30,36 @@ static bool ReacquireIfLost(IDirectInputDevice8A *device, HRESULT hr)
     return true;
 }
 
+void StartKeyboardCapture()
+{
+    if (KeyboardDevice)
+        KeyboardDevice->Acquire();
+}
+
+void StopKeyboardCapture()
+{
+    KeyboardStateRead = false;
+    if (KeyboardDevice)
+        KeyboardDevice->Unacquire();
+}
+
+void StartPadCapture()
+{
+    for (IDirectInputDevice8A *pad : PadDevices) {
+        if (pad)
+            pad->Acquire();
+    }
+}
+
+void StopPadCapture()
+{
+    for (int pad = 0; pad < PAD_SLOTS; ++pad) {
+        PadStateRead[pad] = false;
+        if (PadDevices[pad])
+            PadDevices[pad]->Unacquire();
+    }
+}
+
 int PollKeyboard()
 {
     KeyboardStateRead = false;

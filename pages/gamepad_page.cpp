@@ -510,6 +510,8 @@ static void OnInitDialog(HWND page)
     AddPageTooltipsAfterShown(page, AssignTooltips, TOOLTIP_ROWS);
 }
 
+static const AssignPageCapture PadPageCapture = { StorePadRow, StartPadCapture, StopPadCapture };
+
 INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
@@ -522,7 +524,7 @@ INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
     case WM_NOTIFY:
         if (((const NMHDR *)lparam)->code == (UINT)PSN_SETACTIVE)
             OnPadPageActive();
-        return AssignmentPageNotify(page, (const NMHDR *)lparam, StorePadRow, PadPagePlayer);
+        return AssignmentPageNotify(page, (const NMHDR *)lparam, PadPageCapture, PadPagePlayer);
     case WM_TIMER:
         PadCaptureTick(page);
         return 0;

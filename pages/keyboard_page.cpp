@@ -210,6 +210,9 @@ static void OnInitDialog(HWND page)
     AddPageTooltipsAfterShown(page, AssignTooltips, TOOLTIP_ROWS);
 }
 
+static const AssignPageCapture KeyPageCapture = { StoreKeyRow, StartKeyboardCapture,
+                                                  StopKeyboardCapture };
+
 INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
@@ -220,7 +223,7 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM
         OnCommand(page, LOWORD(wparam), HIWORD(wparam));
         return 0;
     case WM_NOTIFY:
-        return AssignmentPageNotify(page, (const NMHDR *)lparam, StoreKeyRow, KeyPagePlayer);
+        return AssignmentPageNotify(page, (const NMHDR *)lparam, KeyPageCapture, KeyPagePlayer);
     case WM_TIMER:
         KeyCaptureTick(page);
         return 0;
