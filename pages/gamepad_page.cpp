@@ -510,7 +510,7 @@ static void OnInitDialog(HWND page)
     AddPageTooltipsAfterShown(page, AssignTooltips, TOOLTIP_ROWS);
 }
 
-static const AssignPageCapture PadPageCapture = { StorePadRow, StartPadCapture, StopPadCapture };
+static const AssignPageCapture PadPageCapture = { StorePadRow, StopPadCapture };
 
 INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {

@@ -210,8 +210,7 @@ static void OnInitDialog(HWND page)
     AddPageTooltipsAfterShown(page, AssignTooltips, TOOLTIP_ROWS);
 }
 
-static const AssignPageCapture KeyPageCapture = { StoreKeyRow, StartKeyboardCapture,
-                                                  StopKeyboardCapture };
+static const AssignPageCapture KeyPageCapture = { StoreKeyRow, StopKeyboardCapture };
 
 INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {

@@ -97,7 +97,6 @@ INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, const AssignPageCap
         return 0;
     case PSN_SETACTIVE:
         // Setting it again while it runs only restarts its period.
-        capture.startCapture();
         SetTimer(page, CaptureTimer, CapturePeriod, NULL);
         return 0;
     }

@@ -104,13 +104,12 @@ int FocusedAssignIndex(HWND page);
 // the list's scroll range and invalidate it each time: under Wine that was
 // half of an assignment page's first showing.
 void SetAssignListsRedraw(HWND page, BOOL redraw);
-// WM_NOTIFY of an assignment page: the capture timer runs, and the page's
-// devices are acquired (startCapture, stopCapture), from PSN_SETACTIVE to
-// PSN_KILLACTIVE; PSN_APPLY stores the shown player's row with storeRow,
-// then saves. Returns the dialog procedure's result.
+// WM_NOTIFY of an assignment page: the capture timer runs from
+// PSN_SETACTIVE to PSN_KILLACTIVE, where stopCapture gives the page's
+// devices up; PSN_APPLY stores the shown player's row with storeRow, then
+// saves. Returns the dialog procedure's result.
 struct AssignPageCapture {
     void (*storeRow)(int player);
-    void (*startCapture)();
     void (*stopCapture)();
 };
 INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, const AssignPageCapture &capture,

@@ -490,8 +490,9 @@ TEST_F(GamepadPageTest, AHeldButtonIsCapturedAtEveryTickWhileThePageIsActive)
     PumpFor(150);
     EXPECT_EQ(FakeInput.Count("pad0.GetDeviceState(80)"), polls);
     ShowPage(GAMEPAD_PAGE);
-    EXPECT_TRUE(pad.acquired);
     EXPECT_TRUE(PumpUntilCalledAgain("pad0.GetDeviceState(80)"));
+    EXPECT_TRUE(PumpUntilCalledAgain("pad0.GetDeviceState(80)"));
+    EXPECT_TRUE(pad.acquired);
     EXPECT_EQ(Shown(CIRCLE), "1BUTTON3");
 }
 
