@@ -51,13 +51,67 @@ void AddControlTool(HWND tip, HWND control, const char *text)
     SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&info);
 }
 
-void AddPageTooltips(HWND page, const TooltipEntry *table, int rows)
+static void AddTooltipRows(HWND page, const TooltipEntry *table, int first, int end)
 {
     // One buffer serves every row: the tooltip keeps its own copy.
     char text[1024];
-    for (int i = 0; i < rows; ++i) {
+    for (int i = first; i < end; ++i) {
         text[0] = '\0';
         LoadStringA(ModuleInstance, table[i].string_id, text, sizeof text);
         AddControlTooltip(GetDlgItem(page, table[i].control_id), text);
     }
+}
+
+void AddPageTooltips(HWND page, const TooltipEntry *table, int rows)
+{
+    AddTooltipRows(page, table, 0, rows);
+}
+
+// The pages whose tooltips are still being made: one record per page of
+// the sheet. A record whose page is gone (a closed sheet) is free again.
+struct PendingTooltips {
+    HWND page;
+    const TooltipEntry *table;
+    int rows;
+    int next;
+};
+static PendingTooltips Pending[SHEET_PAGE_COUNT];
+static const UINT_PTR TooltipTimer = 0x7017;
+// USER_TIMER_MINIMUM: the first slice comes as soon as the page is painted.
+static const UINT TooltipPeriod = 10;
+// Rows per slice: 7 to 25 ms here under Wine, far less on Windows; three
+// slices make a page's 15 tooltips.
+static const int TooltipSlice = 5;
+
+static VOID CALLBACK AddPendingTooltips(HWND page, UINT, UINT_PTR, DWORD)
+{
+    for (PendingTooltips &p : Pending) {
+        if (p.page != page)
+            continue;
+        int end = p.next + TooltipSlice < p.rows ? p.next + TooltipSlice : p.rows;
+        AddTooltipRows(page, p.table, p.next, end);
+        p.next = end;
+        if (p.next < p.rows)
+            return;
+        p.page = NULL;
+        break;
+    }
+    KillTimer(page, TooltipTimer);
+}
+
+void AddPageTooltipsAfterShown(HWND page, const TooltipEntry *table, int rows)
+{
+    PendingTooltips *slot = NULL;
+    for (PendingTooltips &p : Pending) {
+        if (p.page == page || !p.page || !IsWindow(p.page)) {
+            slot = &p;
+            break;
+        }
+    }
+    // No record free (more pages than the sheet has) or no timer: made now.
+    if (!slot || !SetTimer(page, TooltipTimer, TooltipPeriod, AddPendingTooltips)) {
+        AddPageTooltips(page, table, rows);
+        return;
+    }
+    *slot = PendingTooltips{ page, table, rows, 0 };
 }

@@ -1,5 +1,5 @@
-// Tooltips for the pages' controls: each page attaches its table once, while
-// it initialises; the tooltip controls then work by themselves.
+// Tooltips for the pages' controls: each page attaches its table once, just
+// after it is first shown; the tooltip controls then work by themselves.
 #pragma once
 #include <windows.h>
 
@@ -15,6 +15,14 @@ extern const TooltipEntry GraphicAudioTooltips[TOOLTIP_ROWS];
 extern const TooltipEntry AssignTooltips[TOOLTIP_ROWS];
 
 void AddPageTooltips(HWND page, const TooltipEntry *table, int rows);
+// The same, once the page has been shown: a timer on the page (a TIMERPROC,
+// so the page's own WM_TIMER never sees it) adds the table's tooltips a few
+// rows per tick, starting after the page's first paint (a timer message
+// comes only when no paint is due) and keeping each slice short, so the
+// page can be used while they are made. Tooltips subclass their controls,
+// and under Wine each message to a subclassed control then costs a
+// wineserver round trip: a page fills its lists before calling this.
+void AddPageTooltipsAfterShown(HWND page, const TooltipEntry *table, int rows);
 void AddControlTooltip(HWND control, const char *text);
 // The last step of AddControlTooltip: hands the control to the tooltip
 // (TTM_ADDTOOLA), which then watches the control's mouse messages itself

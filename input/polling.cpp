@@ -30,11 +30,37 @@ static bool ReacquireIfLost(IDirectInputDevice8A *device, HRESULT hr)
     return true;
 }
 
+// Given up by their page: the next poll acquires them again first.
+static bool KeyboardReleased;
+static bool PadsReleased;
+
+void StopKeyboardCapture()
+{
+    KeyboardStateRead = false;
+    if (KeyboardDevice)
+        KeyboardDevice->Unacquire();
+    KeyboardReleased = true;
+}
+
+void StopPadCapture()
+{
+    for (int pad = 0; pad < PAD_SLOTS; ++pad) {
+        PadStateRead[pad] = false;
+        if (PadDevices[pad])
+            PadDevices[pad]->Unacquire();
+    }
+    PadsReleased = true;
+}
+
 int PollKeyboard()
 {
     KeyboardStateRead = false;
     if (!KeyboardDevice)
         return -1;
+    if (KeyboardReleased) {
+        KeyboardReleased = false;
+        KeyboardDevice->Acquire();
+    }
     HRESULT hr = KeyboardDevice->GetDeviceState(sizeof KeyboardState, KeyboardState);
     if (FAILED(hr)) {
         ReacquireIfLost(KeyboardDevice, hr);
@@ -197,6 +223,13 @@ static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, bool allInputs)
 uint32_t PollPads()
 {
     uint32_t found = PAD_BINDING_NONE;
+    if (PadsReleased) {
+        PadsReleased = false;
+        for (IDirectInputDevice8A *device : PadDevices) {
+            if (device)
+                device->Acquire();
+        }
+    }
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
         // Every pad is read, also after an input was found, so that the
         // live display sees each pad's state of this tick.

@@ -494,7 +494,6 @@ static void OnCommand(HWND page, int id, int notification)
 static void OnInitDialog(HWND page)
 {
     PadPageWindow = page;   // first: the helpers reach the controls through it
-    AddPageTooltips(page, AssignTooltips, TOOLTIP_ROWS);
     FillPadCombos();
     CheckDlgButton(page, IDC_PLAYER1, BST_CHECKED);
     CheckDlgButton(page, IDC_PLAYER2, BST_UNCHECKED);
@@ -507,7 +506,11 @@ static void OnInitDialog(HWND page)
     // first shown; pads opened again learn it anew.
     LearnPadRest();
     ShowPadNames(page);
+    // Last, once the page is shown, as on the keyboard page.
+    AddPageTooltipsAfterShown(page, AssignTooltips, TOOLTIP_ROWS);
 }
+
+static const AssignPageCapture PadPageCapture = { StorePadRow, StopPadCapture };
 
 INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -521,7 +524,7 @@ INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
     case WM_NOTIFY:
         if (((const NMHDR *)lparam)->code == (UINT)PSN_SETACTIVE)
             OnPadPageActive();
-        return AssignmentPageNotify(page, (const NMHDR *)lparam, StorePadRow, PadPagePlayer);
+        return AssignmentPageNotify(page, (const NMHDR *)lparam, PadPageCapture, PadPagePlayer);
     case WM_TIMER:
         PadCaptureTick(page);
         return 0;

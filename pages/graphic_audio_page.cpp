@@ -140,7 +140,9 @@ static void OnInitDialog(HWND page)
 {
     GraphicAudioPageWindow = page;
     SheetWindow = GetParent(page);
-    AddPageTooltips(page, GraphicAudioTooltips, TOOLTIP_ROWS);
+    // Made once the sheet is shown: 15 tooltip windows were a tenth of the
+    // tool's start-up under Wine.
+    AddPageTooltipsAfterShown(page, GraphicAudioTooltips, TOOLTIP_ROWS);
     OpenInputDevices(ModuleInstance, SheetWindow);
     // Both probes run before the settings are loaded: the defaults and the
     // corrections depend on them. The corrections do not mark the sheet

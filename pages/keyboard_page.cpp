@@ -199,13 +199,18 @@ static void OnCommand(HWND page, int id, int notification)
 static void OnInitDialog(HWND page)
 {
     KeyPageWindow = page;
-    AddPageTooltips(page, AssignTooltips, TOOLTIP_ROWS);
     FillKeyCombos();
     CheckDlgButton(page, IDC_PLAYER1, KeyPagePlayer == 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_PLAYER2, KeyPagePlayer == 1 ? BST_CHECKED : BST_UNCHECKED);
     FindAssignLabels(page, KeyMarks);
     LoadKeyRow(KeyPagePlayer);
+    // Last, once the page is shown: the lists are filled and loaded before
+    // the tooltips subclass them (filling them through that subclassing
+    // took about 450 ms under Wine here, against 25 ms before it).
+    AddPageTooltipsAfterShown(page, AssignTooltips, TOOLTIP_ROWS);
 }
+
+static const AssignPageCapture KeyPageCapture = { StoreKeyRow, StopKeyboardCapture };
 
 INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -217,7 +222,7 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM
         OnCommand(page, LOWORD(wparam), HIWORD(wparam));
         return 0;
     case WM_NOTIFY:
-        return AssignmentPageNotify(page, (const NMHDR *)lparam, StoreKeyRow, KeyPagePlayer);
+        return AssignmentPageNotify(page, (const NMHDR *)lparam, KeyPageCapture, KeyPagePlayer);
     case WM_TIMER:
         KeyCaptureTick(page);
         return 0;

@@ -84,15 +84,16 @@ void SetAssignListsRedraw(HWND page, BOOL redraw)
     }
 }
 
-INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, void (*storeRow)(int player),
+INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, const AssignPageCapture &capture,
                              int player)
 {
     switch (header->code) {
     case PSN_APPLY:
-        storeRow(player);
+        capture.storeRow(player);
         return SaveSettingsForPage(page);
     case PSN_KILLACTIVE:
         KillTimer(page, CaptureTimer);
+        capture.stopCapture();
         return 0;
     case PSN_SETACTIVE:
         // Setting it again while it runs only restarts its period.

@@ -105,7 +105,12 @@ int FocusedAssignIndex(HWND page);
 // half of an assignment page's first showing.
 void SetAssignListsRedraw(HWND page, BOOL redraw);
 // WM_NOTIFY of an assignment page: the capture timer runs from
-// PSN_SETACTIVE to PSN_KILLACTIVE; PSN_APPLY stores the shown player's row
-// with storeRow, then saves. Returns the dialog procedure's result.
-INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, void (*storeRow)(int player),
+// PSN_SETACTIVE to PSN_KILLACTIVE, where stopCapture gives the page's
+// devices up; PSN_APPLY stores the shown player's row with storeRow, then
+// saves. Returns the dialog procedure's result.
+struct AssignPageCapture {
+    void (*storeRow)(int player);
+    void (*stopCapture)();
+};
+INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, const AssignPageCapture &capture,
                              int player);

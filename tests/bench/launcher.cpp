@@ -2,9 +2,11 @@
 // would, and measures them from outside:
 //
 //   launcher startup RUNS FOLDER TITLE EXE [TITLE EXE ...]
-//       time from process start until the sheet is shown and idle, the runs
-//       alternating between the programs (A B, B A, ...) so that a change
-//       in machine load reaches all of them alike; medians and their ratio
+//       time from process start until the sheet is shown and idle, and
+//       until the tooltips it makes after that exist, the runs alternating
+//       between the programs (A B, B A, ...) so that a change in machine
+//       load reaches all of them alike; medians and their ratios. A TITLE
+//       written "label|title" prints the program's figures under the label
 //   launcher footprint RUNS FOLDER TITLE EXE [TITLE EXE ...]
 //       peak and current resident memory after all three pages were shown
 //   launcher idle SECONDS FOLDER WINESERVER_PID TITLE EXE
@@ -45,9 +47,12 @@
 namespace {
 
 struct Program {
+    std::string label;                 // what the figures are printed under
     std::string title;
     std::string exe;
+    int tooltips = 0;                  // its tooltip windows once its start is over
     std::vector<double> idle;          // ms from process start to shown and idle
+    std::vector<double> complete;      // ms from process start to its tooltips made
     double worstEcho = 0;              // longest WM_NULL round trip after idle
     std::vector<double> peakKiB, residentKiB;
 };
@@ -58,33 +63,51 @@ struct Running {
     std::string marker;                // on the command line, found in /proc
     double idleMs = 0;
     double echoMs = 0;
+    double completeMs = 0;
 };
 
-struct SheetSearch {
+struct WindowSearch {
     DWORD pid;
-    const char *title;
-    HWND found;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK FindSheet(HWND window, LPARAM context)
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context)
 {
-    SheetSearch *search = (SheetSearch *)context;
+    WindowSearch *search = (WindowSearch *)context;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    char text[128] = {};
-    GetWindowTextA(window, text, sizeof text);
-    if (pid == search->pid && lstrcmpA(text, search->title) == 0) {
-        search->found = window;
-        return FALSE;
-    }
+    if (pid == search->pid)
+        search->found.push_back(window);
     return TRUE;
+}
+
+// The process's top-level windows: its sheet, and its tooltips too.
+std::vector<HWND> WindowsOf(DWORD pid)
+{
+    WindowSearch search{ pid, {} };
+    EnumWindows(CollectWindow, (LPARAM)&search);
+    return search.found;
 }
 
 HWND SheetOf(DWORD pid, const char *title)
 {
-    SheetSearch search{ pid, title, NULL };
-    EnumWindows(FindSheet, (LPARAM)&search);
-    return search.found;
+    for (HWND window : WindowsOf(pid)) {
+        char text[128] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (lstrcmpA(text, title) == 0)
+            return window;
+    }
+    return NULL;
+}
+
+int TooltipsOf(DWORD pid)
+{
+    int count = 0;
+    for (HWND window : WindowsOf(pid)) {
+        char name[32] = {};
+        count += GetClassNameA(window, name, sizeof name) && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0;
+    }
+    return count;
 }
 
 // The started programs' standard handles. What Wine's Linux side writes
@@ -134,6 +157,12 @@ bool Start(const Program &program, const std::string &folder, Running *run)
     bool answered = run->sheet && SendMessageTimeoutA(run->sheet, WM_NULL, 0, 0, SMTO_NORMAL,
                                                       5000, &ignored);
     run->echoMs = NowMs() - echoStart;
+    // A program that makes tooltips after it is shown (as many as its
+    // unrecorded start ended with) has done its start-up work once they
+    // are all there.
+    while (TooltipsOf(run->process.dwProcessId) < program.tooltips && NowMs() - start < 30000)
+        Sleep(1);
+    run->completeMs = NowMs() - start;
     if (waited == 0 && answered && page && IsWindowVisible(page))
         return true;
     fprintf(stderr, "%s: no idle sheet (wait %lu, sheet %p, page %p)\n", program.exe.c_str(),
@@ -166,8 +195,13 @@ std::vector<Program> ProgramsFrom(int argc, char **argv, int first)
 {
     std::vector<Program> programs;
     for (int i = first; i + 1 < argc; i += 2) {
+        // "label|title" prints the program's figures under the label.
         Program program;
         program.title = argv[i];
+        size_t bar = program.title.find('|');
+        program.label = program.title.substr(0, bar);
+        if (bar != std::string::npos)
+            program.title.erase(0, bar + 1);
         program.exe = argv[i + 1];
         programs.push_back(program);
     }
@@ -195,16 +229,26 @@ bool Alternate(std::vector<Program> &programs, int runs, Measure measure)
     return true;
 }
 
+// With three programs or more, the second is the baseline and the third a
+// reference build of the first: each is set against the baseline, and the
+// first against the third.
 int StartUp(int runs, const std::string &folder, std::vector<Program> &programs)
 {
     bool ok = Alternate(programs, runs, [&](Program &program, bool record) {
         Running run;
         bool shown = Start(program, folder, &run);
+        if (shown && !record) {
+            // The unrecorded start: how many tooltips the start ends with.
+            Sleep(1000);
+            program.tooltips = TooltipsOf(run.process.dwProcessId);
+        }
         if (shown && record) {
             program.idle.push_back(run.idleMs);
+            program.complete.push_back(run.completeMs);
             if (run.echoMs > program.worstEcho)
                 program.worstEcho = run.echoMs;
-            printf("  %-26s %8.1f ms\n", program.title.c_str(), run.idleMs);
+            printf("  %-26s %8.1f ms  tooltips made %8.1f ms\n", program.label.c_str(),
+                   run.idleMs, run.completeMs);
         }
         Close(&run);
         return shown;
@@ -214,11 +258,25 @@ int StartUp(int runs, const std::string &folder, std::vector<Program> &programs)
     printf("start-up: process start to shown and idle, %d starts each\n", runs);
     for (const Program &program : programs)
         printf("  %-26s median %7.1f ms  fastest %7.1f ms  (WM_NULL answered within %.1f ms of idle)\n",
-               program.title.c_str(), Median(program.idle), Minimum(program.idle),
+               program.label.c_str(), Median(program.idle), Minimum(program.idle),
                program.worstEcho);
-    if (programs.size() >= 2)
-        printf("  ratio of the medians, %s / %s: %.2f\n", programs[0].title.c_str(),
-               programs[1].title.c_str(), Median(programs[0].idle) / Median(programs[1].idle));
+    printf("start-up: process start to the first page's tooltips made (as many as a start ends with)\n");
+    for (const Program &program : programs)
+        printf("  %-26s median %7.1f ms  fastest %7.1f ms  (%d tooltips)\n", program.label.c_str(),
+               Median(program.complete), Minimum(program.complete), program.tooltips);
+    for (size_t i = 0; i < programs.size(); ++i) {
+        if (i == 1)
+            continue;
+        printf("  ratio of the medians, %s / %s: %.2f shown and idle, %.2f tooltips made\n",
+               programs[i].label.c_str(), programs[1].label.c_str(),
+               Median(programs[i].idle) / Median(programs[1].idle),
+               Median(programs[i].complete) / Median(programs[1].complete));
+    }
+    if (programs.size() >= 3)
+        printf("  ratio of the medians, %s / %s: %.2f shown and idle, %.2f tooltips made\n",
+               programs[0].label.c_str(), programs[2].label.c_str(),
+               Median(programs[0].idle) / Median(programs[2].idle),
+               Median(programs[0].complete) / Median(programs[2].complete));
     return 0;
 }
 
@@ -237,7 +295,7 @@ int Footprint(int runs, const std::string &folder, std::vector<Program> &program
             double resident = StatusKiB(pid, "VmRSS");
             program.peakKiB.push_back(peak);
             program.residentKiB.push_back(resident);
-            printf("  %-26s peak %8.0f KiB  resident %8.0f KiB\n", program.title.c_str(), peak,
+            printf("  %-26s peak %8.0f KiB  resident %8.0f KiB\n", program.label.c_str(), peak,
                    resident);
         }
         Close(&run);
@@ -248,11 +306,11 @@ int Footprint(int runs, const std::string &folder, std::vector<Program> &program
     printf("memory after all three pages were shown (Linux VmHWM = peak working set), %d runs each\n",
            runs);
     for (const Program &program : programs)
-        printf("  %-26s peak median %8.0f KiB  resident median %8.0f KiB\n", program.title.c_str(),
+        printf("  %-26s peak median %8.0f KiB  resident median %8.0f KiB\n", program.label.c_str(),
                Median(program.peakKiB), Median(program.residentKiB));
     if (programs.size() >= 2)
-        printf("  peak difference %s - %s: %.0f KiB\n", programs[0].title.c_str(),
-               programs[1].title.c_str(), Median(programs[0].peakKiB) - Median(programs[1].peakKiB));
+        printf("  peak difference %s - %s: %.0f KiB\n", programs[0].label.c_str(),
+               programs[1].label.c_str(), Median(programs[0].peakKiB) - Median(programs[1].peakKiB));
     return 0;
 }
 

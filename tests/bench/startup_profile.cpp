@@ -3,7 +3,7 @@
 // process (first calls load DLLs, fonts and drivers, which is the cost a
 // player sees), and prints the median of every step over the runs.
 //
-//   startup_profile RUNS FOLDER
+//   startup_profile RUNS FOLDER [REFERENCE]
 //
 // prints every step of a start and of the first visit of pages 2 and 3,
 // for the tool and for the start-up baseline (tests/bench/baseline.h), then
@@ -18,6 +18,17 @@
 // WM_INITDIALOG timed as a whole, so the two can be compared), and the
 // baseline. The later pages' WM_INITDIALOG is timed as a whole. Each child
 // runs in FOLDER (where setting.cfg is read).
+//
+// "To idle" is until the thread's queue is empty once, as a pump of the
+// modal sheet's kind leaves it; work a page leaves for a timer may come
+// after that, so every start and visit is also timed until the page's
+// controls have all their tooltips ("tooltips made"), pumping and waiting
+// for messages as the sheet's loop does, with the longest single message
+// handled meanwhile (how long the page could not answer).
+//
+// REFERENCE, another build's startup_profile.exe (scripts/bench.sh with
+// BENCH_AGAINST), adds one of its whole starts to each round, before or
+// after this tool's whole start in turn, and a table of the two.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -77,8 +88,8 @@ void FirstPageSteps(HWND page)
 {
     GraphicAudioPageWindow = page;
     SheetWindow = GetParent(page);
-    TIMED(Steps, "  tooltips (15 windows)",
-          AddPageTooltips(page, GraphicAudioTooltips, TOOLTIP_ROWS));
+    TIMED(Steps, "  tooltips, set to follow the first paint",
+          AddPageTooltipsAfterShown(page, GraphicAudioTooltips, TOOLTIP_ROWS));
     TIMED(Steps, "  DirectInput: create, keyboard, enumerate",
           OpenInputDevices(ModuleInstance, SheetWindow));
     TIMED(Steps, "  DirectSound probe", SoundPresent = ProbeSoundDevice());
@@ -202,14 +213,62 @@ void CompareWindows(HWND page)
 
 // ---- one start --------------------------------------------------------------
 
+// The longest one message took in the pumps since this was last cleared.
+double LongestMessage;
+
 void PumpUntilIdle(HWND sheet)
 {
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        if (PropSheet_IsDialogMessage(sheet, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        double start = NowMs();
+        if (!PropSheet_IsDialogMessage(sheet, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        LongestMessage = std::max(LongestMessage, NowMs() - start);
+    }
+}
+
+struct TooltipCount {
+    HWND page;
+    int count;
+};
+
+BOOL CALLBACK CountTooltip(HWND window, LPARAM context)
+{
+    TooltipCount *count = (TooltipCount *)context;
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0)
+        return TRUE;
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    if (SendMessageA(window, TTM_ENUMTOOLSA, 0, (LPARAM)&tool) &&
+        GetParent((HWND)tool.uId) == count->page)
+        ++count->count;
+    return TRUE;
+}
+
+// The tooltip windows whose tool is one of the page's controls.
+int PageTooltipWindows(HWND page)
+{
+    TooltipCount count{ page, 0 };
+    EnumThreadWindows(GetCurrentThreadId(), CountTooltip, (LPARAM)&count);
+    return count.count;
+}
+
+// The page's work is done once its controls have their tooltips, which
+// the pages make after they are shown: pumps (as the modal sheet's loop
+// does, waiting for messages between them) until the page's controls have
+// all their tooltips, 5 s at most; the baseline's pages have none.
+void PumpUntilTooltipsMade(HWND sheet, HWND page)
+{
+    if (Running == BASELINE)
+        return;
+    double start = NowMs();
+    while (PageTooltipWindows(page) < TOOLTIP_ROWS && NowMs() - start < 5000) {
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
+        PumpUntilIdle(sheet);
     }
 }
 
@@ -234,6 +293,10 @@ void VisitPage(HWND sheet, int index)
     PumpUntilIdle(sheet);
     std::string page = "page" + std::to_string(index + 1);
     Record(page + " first visit, to idle", NowMs() - start);
+    LongestMessage = 0;
+    PumpUntilTooltipsMade(sheet, (HWND)SendMessageA(sheet, PSM_INDEXTOHWND, index, 0));
+    Record(page + " first visit, to its tooltips made", NowMs() - start);
+    Record("  " + page + " longest message after idle", LongestMessage);
     Record("  " + page + " dialog and controls created",
            PageInitStart[index] - PageFirstMessage[index]);
     Record("  " + page + " WM_INITDIALOG", PageInitMs[index]);
@@ -278,6 +341,10 @@ int ProfileOneStart(Mode mode)
     Record("rest of sheet creation", created - initEnd);
     Record("first paint, to idle", idle - created);
     Record("process creation to shown and idle", SinceProcessCreation());
+    LongestMessage = 0;
+    PumpUntilTooltipsMade(sheet, (HWND)SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
+    Record("process creation to page1 tooltips made", SinceProcessCreation());
+    Record("  page1 longest message after idle", LongestMessage);
 
     VisitPage(sheet, KeyboardPage);
     VisitPage(sheet, GamepadPage);
@@ -296,7 +363,7 @@ int ProfileOneStart(Mode mode)
 
 // ---- the parent: fresh children, medians ------------------------------------
 
-bool RunChild(const std::string &self, const std::string &folder, Mode mode, std::string *output)
+bool RunChild(const std::string &exe, const std::string &folder, Mode mode, std::string *output)
 {
     SECURITY_ATTRIBUTES inherit{ sizeof inherit, NULL, TRUE };
     HANDLE readEnd, writeEnd;
@@ -309,7 +376,7 @@ bool RunChild(const std::string &self, const std::string &folder, Mode mode, std
     startup.hStdOutput = writeEnd;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    std::string command = "\"" + self + "\" child " + ModeNames[mode];
+    std::string command = "\"" + exe + "\" child " + ModeNames[mode];
     BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, folder.c_str(),
                                   &startup, &process);
     CloseHandle(writeEnd);
@@ -330,11 +397,12 @@ bool RunChild(const std::string &self, const std::string &folder, Mode mode, std
     return code == 0;
 }
 
-// Figures by column (0: the tool, 1: the baseline) and name, in the order
-// in which the names first appeared.
+// Figures by column (0: the tool, 1: the baseline, 2: the reference
+// build's tool, 3: the tool's whole starts alone) and name, in the order in
+// which the names first appeared.
 struct Table {
     std::vector<std::string> order;
-    std::map<std::string, std::vector<double>> values[2];
+    std::map<std::string, std::vector<double>> values[4];
 
     void Add(int column, const std::string &output)
     {
@@ -347,7 +415,7 @@ struct Table {
             size_t tab = text.find('\t');
             if (tab != std::string::npos) {
                 std::string name = text.substr(0, tab);
-                if (std::find(order.begin(), order.end(), name) == order.end())
+                if (column < 2 && std::find(order.begin(), order.end(), name) == order.end())
                     order.push_back(name);
                 values[column][name].push_back(atof(text.c_str() + tab + 1));
             }
@@ -377,24 +445,73 @@ struct Table {
                    base == values[1].end() ? "" : Cell(base->second).c_str());
         }
     }
+
+    // The figures that compare this tool with the reference build's, and
+    // what each is called in a reference that predates it (whose pages did
+    // all their work before they were idle).
+    void PrintAgainst(const std::string &reference) const
+    {
+        static const char *const Compared[][2] = {
+            { "process creation to shown and idle", nullptr },
+            { "process creation to page1 tooltips made", "process creation to shown and idle" },
+            { "page2 first visit, to idle", nullptr },
+            { "page2 first visit, to its tooltips made", "page2 first visit, to idle" },
+            { "page3 first visit, to idle", nullptr },
+            { "page3 first visit, to its tooltips made", "page3 first visit, to idle" },
+        };
+        printf("\nthe tool against %s (whole starts only, the two alternating)\n",
+               reference.c_str());
+        printf("%-46s %-19s  %-19s\n", "", "tool (ms)", "reference (ms)");
+        printf("%-46s %7s %7s %3s  %7s %7s %3s  %s\n", "figure", "median", "fastest", "n",
+               "median", "fastest", "n", "ratio of the medians");
+        for (const auto &row : Compared) {
+            auto tool = values[3].find(row[0]);
+            auto ref = values[2].find(row[0]);
+            const char *refName = row[0];
+            if (ref == values[2].end() && row[1]) {
+                ref = values[2].find(row[1]);
+                refName = row[1];
+            }
+            if (tool == values[3].end() || ref == values[2].end())
+                continue;
+            const std::vector<double> &whole = tool->second;
+            printf("%-46s %-19s  %-19s  %.2f%s\n", row[0], Cell(whole).c_str(),
+                   Cell(ref->second).c_str(), Median(whole) / Median(ref->second),
+                   refName == row[0] ? "" : "  (*)");
+        }
+        printf("(*) against the reference's own figure %s: a reference without it did\n"
+               "    all its work before it was idle\n", "\"... to idle\"");
+    }
 };
 
-int Summarise(int runs, const std::string &folder)
+// Each round starts the three children, and the reference build's
+// startup_profile (when named) for a whole start, alternating the order in
+// which the reference and this tool's whole start come.
+int Summarise(int runs, const std::string &folder, const std::string &reference)
 {
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, sizeof self);
     Table table;
     for (int run = 0; run < runs; ++run) {
-        for (Mode mode : { STEPS, WHOLE, BASELINE }) {
+        std::vector<std::pair<Mode, bool>> order = { { STEPS, false }, { WHOLE, false },
+                                                     { BASELINE, false } };
+        if (!reference.empty())
+            order.insert(order.begin() + (run % 2 ? 1 : 2), { WHOLE, true });
+        for (const auto &start : order) {
             std::string output;
-            if (!RunChild(self, folder, mode, &output)) {
-                fprintf(stderr, "a profiled start (%s) failed\n", ModeNames[mode]);
+            if (!RunChild(start.second ? reference : self, folder, start.first, &output)) {
+                fprintf(stderr, "a profiled start (%s%s) failed\n", ModeNames[start.first],
+                        start.second ? ", reference" : "");
                 return 1;
             }
-            table.Add(mode == BASELINE ? 1 : 0, output);
+            table.Add(start.second ? 2 : start.first == BASELINE ? 1 : 0, output);
+            if (start.first == WHOLE && !start.second)
+                table.Add(3, output);
         }
     }
     table.Print();
+    if (!reference.empty())
+        table.PrintAgainst(reference);
     return 0;
 }
 
@@ -409,9 +526,9 @@ int main(int argc, char **argv)
         }
         return 2;
     }
-    if (argc != 3) {
-        fprintf(stderr, "usage: startup_profile RUNS FOLDER\n");
+    if (argc != 3 && argc != 4) {
+        fprintf(stderr, "usage: startup_profile RUNS FOLDER [REFERENCE_STARTUP_PROFILE]\n");
         return 2;
     }
-    return Summarise(atoi(argv[1]), argv[2]);
+    return Summarise(atoi(argv[1]), argv[2], argc == 4 ? argv[3] : "");
 }

@@ -257,8 +257,10 @@ private:
 void HostileFileTest::RunCase(const HostileCase &c, Road road)
 {
     WriteWholeFile("setting.cfg", c.file);
+    // For the whole case: the pages make their tooltips at timer ticks
+    // after they are shown, which may come after the pages are.
+    TooltipsRefused refused;
     if (road == FRESH_SHEET) {
-        TooltipsRefused refused;
         OpenSheet();
         ShowPage(KEYBOARD_PAGE);
         ShowPage(GAMEPAD_PAGE);

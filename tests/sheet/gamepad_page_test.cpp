@@ -483,13 +483,17 @@ TEST_F(GamepadPageTest, AHeldButtonIsCapturedAtEveryTickWhileThePageIsActive)
     ASSERT_TRUE(PumpUntilCalledAgain("pad0.GetDeviceState(80)"));
     EXPECT_TRUE(ApplyEnabled());
 
-    // Another page is active: the pads are not polled at all.
+    // Another page is active: the pads are not polled at all, nor held.
     ShowPage(KEYBOARD_PAGE);
+    EXPECT_FALSE(pad.acquired);
     int polls = FakeInput.Count("pad0.GetDeviceState(80)");
     PumpFor(150);
     EXPECT_EQ(FakeInput.Count("pad0.GetDeviceState(80)"), polls);
     ShowPage(GAMEPAD_PAGE);
     EXPECT_TRUE(PumpUntilCalledAgain("pad0.GetDeviceState(80)"));
+    EXPECT_TRUE(PumpUntilCalledAgain("pad0.GetDeviceState(80)"));
+    EXPECT_TRUE(pad.acquired);
+    EXPECT_EQ(Shown(CIRCLE), "1BUTTON3");
 }
 
 TEST_F(GamepadPageTest, CaptureActsOnlyOnTheFocusedList)

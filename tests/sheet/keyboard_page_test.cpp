@@ -340,21 +340,30 @@ TEST_F(KeyboardPageTest, WithoutAKeyboardTheListsStillWork)
     EXPECT_EQ(rows[5], 0x25);
 }
 
-TEST_F(KeyboardPageTest, TheKeyboardIsPolledOnlyWhileThePageIsActive)
+// Polled and acquired: an acquired foreground device costs every message
+// of the thread a wineserver round trip under Wine, on every page.
+TEST_F(KeyboardPageTest, TheKeyboardIsPolledAndAcquiredOnlyWhileThePageIsActive)
 {
     OpenSheet();
     PumpFor(100);
     EXPECT_EQ(FakeInput.Count(PollCall), 0);   // never shown yet
     ShowPage(KEYBOARD_PAGE);
     EXPECT_TRUE(PumpUntilCalledAgain(PollCall));
+    EXPECT_TRUE(FakeInput.keyboard.acquired);
     for (int other : { GRAPHIC_PAGE, GAMEPAD_PAGE }) {
         SCOPED_TRACE(other);
         ShowPage(other);
+        EXPECT_FALSE(FakeInput.keyboard.acquired);
         int polls = FakeInput.Count(PollCall);
         PumpFor(150);
         EXPECT_EQ(FakeInput.Count(PollCall), polls);
         ShowPage(KEYBOARD_PAGE);
+        // Acquired again by the first tick, and held from then on.
         EXPECT_TRUE(PumpUntilCalledAgain(PollCall));
+        EXPECT_TRUE(FakeInput.keyboard.acquired);
+        int acquires = FakeInput.Count("keyboard.Acquire");
+        EXPECT_TRUE(PumpUntilCalledAgain(PollCall));
+        EXPECT_EQ(FakeInput.Count("keyboard.Acquire"), acquires);
     }
     // Apply leaves the page active, so capture goes on.
     Choose(KEYBOARD_PAGE, UP, 16);

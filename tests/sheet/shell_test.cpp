@@ -4,6 +4,7 @@
 #include "tests/sheet_harness.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <prsht.h>
 #include "app/shell.h"
 #include "res/resource.h"
@@ -59,6 +60,48 @@ TEST_F(ShellTest, EveryCreatedPageWritesTheWholeFileInPageOrder)
         EXPECT_EQ(write.bytes.size(), 256u);
 }
 
+// The pages make their tooltips once they are shown, a few at each tick of
+// a short timer: pumped until they are there, the page has one tooltip
+// window per control, holding that control alone (its owner, as for any
+// popup made with a control as its parent, is the sheet).
+std::vector<std::pair<int, std::string>> TooltipsOnceMade(HWND page)
+{
+    PumpUntil([&] { return PageTooltips(page).size() >= 15; });
+    return PageTooltips(page);
+}
+
+struct TooltipWindows {
+    HWND page;
+    std::vector<HWND> controls;   // each window's one tool
+    int windows;
+};
+
+BOOL CALLBACK CollectTooltipWindows(HWND window, LPARAM context)
+{
+    TooltipWindows *found = (TooltipWindows *)context;
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || !SendMessageA(window, TTM_ENUMTOOLSA, 0, (LPARAM)&tool) ||
+        GetParent((HWND)tool.uId) != found->page)
+        return TRUE;
+    ++found->windows;
+    if (SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0) == 1 && tool.hwnd == (HWND)tool.uId &&
+        (tool.uFlags & TTF_IDISHWND) && GetWindow(window, GW_OWNER) == GetAncestor((HWND)tool.uId, GA_ROOT))
+        found->controls.push_back((HWND)tool.uId);
+    return TRUE;
+}
+
+void ExpectOneTooltipWindowPerControl(HWND page)
+{
+    TooltipWindows found{ page, {}, 0 };
+    EnumThreadWindows(GetCurrentThreadId(), CollectTooltipWindows, (LPARAM)&found);
+    EXPECT_EQ(found.windows, 15);
+    std::sort(found.controls.begin(), found.controls.end());
+    EXPECT_EQ(std::unique(found.controls.begin(), found.controls.end()) - found.controls.begin(), 15);
+}
+
 TEST_F(ShellTest, GraphicAudioTooltipsCoverEveryOptionButTheReset)
 {
     OpenSheet();
@@ -79,15 +122,23 @@ TEST_F(ShellTest, GraphicAudioTooltipsCoverEveryOptionButTheReset)
         { IDC_SKIP_VIDEOS, "Skip movie playback." },
         { IDC_DISABLE_SOUND, "Disable all sound and BGMs." },
     };
-    EXPECT_EQ(PageTooltips(Page(GRAPHIC_PAGE)), expected);
+    EXPECT_EQ(TooltipsOnceMade(Page(GRAPHIC_PAGE)), expected);
+    ExpectOneTooltipWindowPerControl(Page(GRAPHIC_PAGE));
 }
 
 TEST_F(ShellTest, AssignmentPagesShareTheirTooltipsAndAddThemOnce)
 {
     OpenSheet();
     ShowPage(KEYBOARD_PAGE);
+    // Shown and usable before its tooltips are all there: its lists are
+    // filled and loaded.
+    EXPECT_EQ(SendMessageA(Control(KEYBOARD_PAGE, 1041), CB_GETCOUNT, 0, 0), 79);
+    EXPECT_EQ(SendMessageA(Control(KEYBOARD_PAGE, 1041), CB_GETCURSEL, 0, 0), 28);   // "W"
     ShowPage(GAMEPAD_PAGE);
+    TooltipsOnceMade(Page(KEYBOARD_PAGE));
+    TooltipsOnceMade(Page(GAMEPAD_PAGE));
     ShowPage(KEYBOARD_PAGE);   // a second visit adds nothing
+    PumpFor(100);
     const char *analog = "Can be used when analog is enabled in the in-game settings.";
     std::vector<std::pair<int, std::string>> expected = {
         { 1041, "Jump." }, { 1042, "Crouch." },
@@ -104,6 +155,8 @@ TEST_F(ShellTest, AssignmentPagesShareTheirTooltipsAndAddThemOnce)
     };
     EXPECT_EQ(PageTooltips(Page(KEYBOARD_PAGE)), expected);
     EXPECT_EQ(PageTooltips(Page(GAMEPAD_PAGE)), expected);
+    ExpectOneTooltipWindowPerControl(Page(KEYBOARD_PAGE));
+    ExpectOneTooltipWindowPerControl(Page(GAMEPAD_PAGE));
 }
 
 } // namespace
