@@ -360,6 +360,21 @@ void NoticePadChanges()
         RebuildPadCombos(PadPageWindow);
 }
 
+// Whether a capture into the list of AssignIndex a changed what it shows,
+// or in an AnalogGroup what any of the group's lists shows, against the
+// codes the marks last took.
+static bool CaptureChangedLists(HWND page, int a)
+{
+    int first = a < AnalogGroupFirst ? a : a & ~3;
+    int end = a < AnalogGroupFirst ? a + 1 : first + 4;
+    for (int k = first; k < end; ++k) {
+        HWND list = PadList(page, k);
+        if (list && SelectedPadCode(list) != PadMarks.shown[k])
+            return true;
+    }
+    return false;
+}
+
 // DirectInput's enumeration, timed to know when it may run again unasked.
 static void CheckPadsNow()
 {
@@ -391,7 +406,12 @@ void PadCaptureTick(HWND page)
                 ShowPadLabel(focus, label);
             else
                 ApplyAnalogGroupRule(page, focus, code, label, a);
-            RefreshPadMarks(PadPagePlayer);
+            // While an input is held, every tick captures it again; the
+            // marks follow only when a list now shows something else
+            // (every message costs a wineserver round trip under Wine
+            // while the pads are acquired).
+            if (CaptureChangedLists(page, a))
+                RefreshPadMarks(PadPagePlayer);
             // Also when the input has no entry, and again at every tick
             // while it stays pressed or deflected.
             MarkSheetChanged(page);

@@ -74,6 +74,7 @@ struct TooltipWindows {
     HWND page;
     std::vector<HWND> controls;   // each window's one tool
     int windows;
+    std::vector<std::pair<HWND, HWND>> tips;   // control, its tooltip window
 };
 
 BOOL CALLBACK CollectTooltipWindows(HWND window, LPARAM context)
@@ -87,6 +88,7 @@ BOOL CALLBACK CollectTooltipWindows(HWND window, LPARAM context)
         GetParent((HWND)tool.uId) != found->page)
         return TRUE;
     ++found->windows;
+    found->tips.push_back({ (HWND)tool.uId, window });
     if (SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0) == 1 && tool.hwnd == (HWND)tool.uId &&
         (tool.uFlags & TTF_IDISHWND) && GetWindow(window, GW_OWNER) == GetAncestor((HWND)tool.uId, GA_ROOT))
         found->controls.push_back((HWND)tool.uId);
@@ -95,7 +97,7 @@ BOOL CALLBACK CollectTooltipWindows(HWND window, LPARAM context)
 
 void ExpectOneTooltipWindowPerControl(HWND page)
 {
-    TooltipWindows found{ page, {}, 0 };
+    TooltipWindows found{ page, {}, 0, {} };
     EnumThreadWindows(GetCurrentThreadId(), CollectTooltipWindows, (LPARAM)&found);
     EXPECT_EQ(found.windows, 15);
     std::sort(found.controls.begin(), found.controls.end());
@@ -157,6 +159,35 @@ TEST_F(ShellTest, AssignmentPagesShareTheirTooltipsAndAddThemOnce)
     EXPECT_EQ(PageTooltips(Page(GAMEPAD_PAGE)), expected);
     ExpectOneTooltipWindowPerControl(Page(KEYBOARD_PAGE));
     ExpectOneTooltipWindowPerControl(Page(GAMEPAD_PAGE));
+}
+
+} // namespace
+
+namespace {
+
+// The tooltips see their controls' mouse messages: with the pointer held
+// over a control, its tip appears (the page hands them over itself, since
+// a subclassing tooltip makes every message to the control slow under
+// Wine), and the control still works.
+TEST_F(ShellTest, ATooltipAppearsWithThePointerOverItsControl)
+{
+    OpenSheet();
+    ShowPage(KEYBOARD_PAGE);
+    TooltipsOnceMade(Page(KEYBOARD_PAGE));
+    HWND list = Control(KEYBOARD_PAGE, 1045), tip = NULL;
+    TooltipWindows found{ Page(KEYBOARD_PAGE), {}, 0, {} };
+    EnumThreadWindows(GetCurrentThreadId(), CollectTooltipWindows, (LPARAM)&found);
+    for (const auto &pair : found.tips) {
+        if (pair.first == list)
+            tip = pair.second;
+    }
+    ASSERT_TRUE(tip);
+    RECT at;
+    GetWindowRect(list, &at);
+    SetCursorPos((at.left + at.right) / 2, (at.top + at.bottom) / 2);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }));
+    SetCursorPos(0, 0);
+    EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 79);
 }
 
 } // namespace
