@@ -154,37 +154,68 @@ static void AddPadEntry(HWND list, uint32_t code)
     SendMessageA(list, CB_SETITEMDATA, (WPARAM)item, (LPARAM)code);
 }
 
-void FillPadCombos()
+// Every list's entries: "None", then pad 0's, then pad 1's.
+#define LIST_ENTRY_MAX (1 + PAD_SLOTS * PAD_ENTRY_MAX)
+static int ListAllEntries(uint32_t codes[LIST_ENTRY_MAX])
 {
-    HWND page = PadPageWindow;
+    codes[0] = PAD_BINDING_NONE;
+    int n = 1;
+    for (int pad = 0; pad < PAD_SLOTS; ++pad)
+        n += ListPadEntries(pad, codes + n);
+    return n;
+}
+
+// Makes every list hold the entries of the pads as they are now, and
+// enables the Advanced boxes for them. The entries the lists already hold
+// that stay the same (all of pad 0's when only pad 1 came or went) are
+// kept: under Wine a list's entry costs tens of microseconds to remove and
+// as much to add again. Any entry after them goes, kept entries included.
+static void UpdatePadEntries(HWND page)
+{
+    static uint32_t held[LIST_ENTRY_MAX];   // what the lists hold now
+    uint32_t codes[LIST_ENTRY_MAX];
+    int count = ListAllEntries(codes);
+    int same = 0;
+    while (same < count && same < PadEntryCount && codes[same] == held[same])
+        ++same;
     // Each list is looked up once rather than once per entry.
     HWND lists[ASSIGN_COUNT];
     for (int a = 0; a < ASSIGN_COUNT; ++a)
         lists[a] = PadList(page, a);
     SetAssignListsRedraw(page, FALSE);
-    for (int a = 0; a < ASSIGN_COUNT; ++a)
-        AddPadEntry(lists[a], PAD_BINDING_NONE);
-    PadEntryCount = 1;
-
-    uint32_t rotationAxes = 0;
-    uint32_t sliders = 0;
-    for (int pad = 0; pad < PAD_SLOTS; ++pad) {
-        uint32_t codes[PAD_ENTRY_MAX];
-        int count = ListPadEntries(pad, codes);
-        PadEntryCount += count;
-        for (int a = 0; a < ASSIGN_COUNT; ++a) {
-            for (int i = 0; i < count; ++i)
-                AddPadEntry(lists[a], codes[i]);
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        HWND list = lists[a];
+        if (!list)
+            continue;
+        if (same == 0) {
+            SendMessageA(list, CB_RESETCONTENT, 0, 0);
+        } else {
+            for (int i = (int)SendMessageA(list, CB_GETCOUNT, 0, 0) - 1; i >= same; --i)
+                SendMessageA(list, CB_DELETESTRING, (WPARAM)i, 0);
         }
-        // The Advanced boxes count every pad, usable or not; Z is always
-        // captured and so has no box.
-        const PadCapsRecord &caps = PadCaps[pad];
+        for (int i = same; i < count; ++i)
+            AddPadEntry(list, codes[i]);
+    }
+    SetAssignListsRedraw(page, TRUE);
+    memcpy(held, codes, count * sizeof codes[0]);
+    PadEntryCount = count;
+
+    // The Advanced boxes count every pad, usable or not; Z is always
+    // captured and so has no box.
+    uint32_t rotationAxes = 0, sliders = 0;
+    for (const PadCapsRecord &caps : PadCaps) {
         rotationAxes += caps.HasRx + caps.HasRy + caps.HasRz;
         sliders += caps.SliderCount;
     }
-    SetAssignListsRedraw(page, TRUE);
     EnableWindow(GetDlgItem(page, IDC_ROTATER), rotationAxes != 0);
     EnableWindow(GetDlgItem(page, IDC_SLIDER), sliders != 0);
+}
+
+void FillPadCombos()
+{
+    // The lists are empty: everything is added.
+    PadEntryCount = 0;
+    UpdatePadEntries(PadPageWindow);
 }
 
 // Widens a list's drop-down part to show text whole.
@@ -342,12 +373,12 @@ static void RebuildPadCombos(HWND page)
     for (int a = 0; a < ASSIGN_COUNT; ++a) {
         HWND list = PadList(page, a);
         shown[a] = list ? SelectedPadCode(list) : PAD_BINDING_NONE;
-        if (list) {
-            SendMessageA(list, CB_SHOWDROPDOWN, FALSE, 0);
-            SendMessageA(list, CB_RESETCONTENT, 0, 0);
-        }
     }
-    FillPadCombos();
+    // Only the focused list can show its drop-down part.
+    int focused = FocusedAssignIndex(page);
+    if (focused >= 0)
+        SendMessageA(PadList(page, focused), CB_SHOWDROPDOWN, FALSE, 0);
+    UpdatePadEntries(page);
     ShowPadRow(shown);
     ShowPadNames(page);
     RefreshPadMarks(PadPagePlayer);
