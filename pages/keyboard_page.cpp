@@ -71,6 +71,8 @@ void FillKeyCombos()
         HWND list = GetDlgItem(KeyPageWindow, IDC_ASSIGN_FIRST + a);
         if (!list)
             continue;
+        // Room for every row at once, rather than grown row by row.
+        SendMessageA(list, CB_INITSTORAGE, KEY_NAME_ROWS, KEY_NAME_ROWS * 12);
         for (int r = 0; r < KEY_NAME_ROWS; ++r) {
             SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)KeyNameTable[r].text);
             SendMessageA(list, CB_SETITEMDATA, r, KeyNameTable[r].code);
