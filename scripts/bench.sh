@@ -122,6 +122,8 @@ build_reference() {
 }
 
 ensure_packages
+# The log lives in the build folder, which a fresh clone does not have yet.
+mkdir -p "$W64"
 : >"$LOG"
 AGAINST=${BENCH_AGAINST:-}
 if [ -n "$AGAINST" ]; then
