@@ -151,20 +151,41 @@ static const UINT TooltipPeriod = 10;
 // slices make a page's 15 tooltips.
 static const int TooltipSlice = 5;
 
-static VOID CALLBACK AddPendingTooltips(HWND page, UINT, UINT_PTR, DWORD)
+static PendingTooltips *PendingFor(HWND page)
 {
     for (PendingTooltips &p : Pending) {
-        if (p.page != page)
-            continue;
-        int end = p.next + TooltipSlice < p.rows ? p.next + TooltipSlice : p.rows;
-        AddTooltipRows(page, p.table, p.next, end);
-        p.next = end;
-        if (p.next < p.rows)
-            return;
-        p.page = NULL;
-        break;
+        if (p.page == page)
+            return &p;
     }
+    return NULL;
+}
+
+// Makes up to rows more of a page's pending tooltips; the last ones free
+// the record and stop the timer.
+static void AddPendingRows(PendingTooltips &p, int rows)
+{
+    HWND page = p.page;
+    int end = rows < p.rows - p.next ? p.next + rows : p.rows;
+    AddTooltipRows(page, p.table, p.next, end);
+    p.next = end;
+    if (p.next < p.rows)
+        return;
+    p.page = NULL;
     KillTimer(page, TooltipTimer);
+}
+
+static VOID CALLBACK AddPendingTooltips(HWND page, UINT, UINT_PTR, DWORD)
+{
+    if (PendingTooltips *p = PendingFor(page))
+        AddPendingRows(*p, TooltipSlice);
+    else
+        KillTimer(page, TooltipTimer);
+}
+
+void FinishPageTooltips(HWND page)
+{
+    if (PendingTooltips *p = PendingFor(page))
+        AddPendingRows(*p, TOOLTIP_ROWS);
 }
 
 void AddPageTooltipsAfterShown(HWND page, const TooltipEntry *table, int rows)

@@ -19,10 +19,13 @@ void AddPageTooltips(HWND page, const TooltipEntry *table, int rows);
 // so the page's own WM_TIMER never sees it) adds the table's tooltips a few
 // rows per tick, starting after the page's first paint (a timer message
 // comes only when no paint is due) and keeping each slice short, so the
-// page can be used while they are made. Tooltips subclass their controls,
-// and under Wine each message to a subclassed control then costs a
-// wineserver round trip: a page fills its lists before calling this.
+// page can be used while they are made.
 void AddPageTooltipsAfterShown(HWND page, const TooltipEntry *table, int rows);
+// Makes the rest of the page's tooltips now, if any are still to come. An
+// assignment page calls it before its capture tick reads a device: under
+// Wine an acquired DirectInput device hooks every message the thread sends,
+// and a tooltip window costs about a third more to make then.
+void FinishPageTooltips(HWND page);
 void AddControlTooltip(HWND control, const char *text);
 // The last step of AddControlTooltip: hands the control to the tooltip
 // (TTM_ADDTOOLA), which then watches the control's mouse messages itself

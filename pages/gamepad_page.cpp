@@ -577,6 +577,7 @@ INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
             OnPadPageActive();
         return AssignmentPageNotify(page, (const NMHDR *)lparam, PadPageCapture, PadPagePlayer);
     case WM_TIMER:
+        FinishPageTooltips(page);
         PadCaptureTick(page);
         return 0;
     case WM_CTLCOLORSTATIC: {

@@ -226,6 +226,7 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM
     case WM_NOTIFY:
         return AssignmentPageNotify(page, (const NMHDR *)lparam, KeyPageCapture, KeyPagePlayer);
     case WM_TIMER:
+        FinishPageTooltips(page);
         KeyCaptureTick(page);
         return 0;
     case WM_CTLCOLORSTATIC:

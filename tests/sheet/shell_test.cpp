@@ -161,6 +161,30 @@ TEST_F(ShellTest, AssignmentPagesShareTheirTooltipsAndAddThemOnce)
     ExpectOneTooltipWindowPerControl(Page(GAMEPAD_PAGE));
 }
 
+// An assignment page's first capture tick makes whatever tooltips are still
+// to come before it reads its device, and still reads it.
+TEST_F(ShellTest, TheFirstCaptureTickMakesTheRestOfThePagesTooltips)
+{
+    OpenSheet();
+    for (int index : { KEYBOARD_PAGE, GAMEPAD_PAGE }) {
+        SCOPED_TRACE(index);
+        // Selected without pumping: no timer message has come yet.
+        SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+        HWND page = Page(index);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(PageTooltips(page).size(), 0u);
+        int reads = FakeInput.Count("keyboard.GetDeviceState(256)");
+        SendMessageA(page, WM_TIMER, 0, 0);
+        EXPECT_EQ(PageTooltips(page).size(), 15u);
+        ExpectOneTooltipWindowPerControl(page);
+        if (index == KEYBOARD_PAGE) {
+            EXPECT_EQ(FakeInput.Count("keyboard.GetDeviceState(256)"), reads + 1);
+        }
+        PumpFor(100);   // the slices' timer has nothing left to add
+        EXPECT_EQ(PageTooltips(page).size(), 15u);
+    }
+}
+
 } // namespace
 
 namespace {
