@@ -302,10 +302,12 @@ void VisitPage(HWND sheet, int index)
     double start = NowMs();
     SendMessageA(sheet, PSM_SETCURSEL, index, 0);
     double painted = 0;
+    LongestMessage = 0;
     PumpUntilIdle(sheet, &painted);
     std::string page = "page" + std::to_string(index + 1);
     Record(page + " first visit, to painted and answering", painted - start);
     Record(page + " first visit, to idle", NowMs() - start);
+    Record("  " + page + " longest message until idle", LongestMessage);
     LongestMessage = 0;
     PumpUntilTooltipsMade(sheet, (HWND)SendMessageA(sheet, PSM_INDEXTOHWND, index, 0));
     Record(page + " first visit, to its tooltips made", NowMs() - start);
