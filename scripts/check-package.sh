@@ -9,8 +9,10 @@
 # - config.exe is a 32-bit (i386) PE executable, imports Windows system DLLs
 #   only (tests/imports/check_imports.sh) and carries the version in the
 #   zip's name as its file and product version;
-# - README.txt ends every line with CR LF, begins with the guide's heading
-#   and is the player's guide of README.md as scripts/package.sh writes it.
+# - README.txt ends every line with CR LF, begins with the guide's heading,
+#   holds no Markdown (pictures, links, comments, code, bold or heading
+#   marks) and is the player's guide of README.md as scripts/package.sh
+#   writes it.
 # Prints every check with its verdict and exits non-zero when any failed.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -136,6 +138,12 @@ else
     pass "README.txt begins with the heading \"$HEADING\""
   else
     fail "README.txt begins with \"$first\", not the heading \"$HEADING\""
+  fi
+  if left=$(markdown_left <(tr -d '\r' <"$TXT")); then
+    fail "README.txt still holds Markdown:"
+    sed 's/^/      /' <<<"$left"
+  else
+    pass "README.txt holds no Markdown"
   fi
   if ! player_guide >"$WORK/guide.txt"; then
     fail "README.md's player's guide cannot be made to compare with"

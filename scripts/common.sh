@@ -73,10 +73,11 @@ built_version() {
 
 # player_guide: prints the player's guide, the part of README.md between
 # the two marks below, as the package's README.txt holds it: plain text
-# with Windows line ends. Headings are underlined, pictures and comments
-# left out, code marks and bold marks dropped, links written as
-# "text (address)". Fails when a mark is missing or the text is not plain
-# ASCII (which every Notepad shows alike).
+# with Windows line ends. The guide is taken as one text, so that a mark
+# spanning lines goes as a whole: comments and pictures are left out,
+# links written as "text (address)", code and bold marks dropped; then
+# headings are underlined. Fails when a mark is missing or the text is not
+# plain ASCII (which every Notepad shows alike).
 PLAYER_GUIDE_START="<!-- player's guide -->"
 PLAYER_GUIDE_END="<!-- end of the player's guide -->"
 player_guide() {
@@ -84,28 +85,40 @@ player_guide() {
   text=$(awk -v start="$PLAYER_GUIDE_START" -v end="$PLAYER_GUIDE_END" '
     $0 == start { inside = 1; started = 1; next }
     $0 == end { if (inside) ended = 1; inside = 0; next }
-    !inside { next }
-    comment { if (index($0, "-->")) comment = 0; next }
-    /^<!--/ { if (!index($0, "-->")) comment = 1; next }
-    /^!\[/ { next }
-    {
-      line = $0
-      gsub(/`/, "", line)
-      gsub(/\*\*/, "", line)
-      while (match(line, /\[[^]]*\]\([^)]*\)/)) {
-        link = substr(line, RSTART, RLENGTH)
+    inside { guide = guide $0 "\n" }
+    END {
+      if (!(started && ended)) exit 1
+      # Comments, also an unclosed one (to the end), across any lines.
+      while ((i = index(guide, "<!--")) > 0) {
+        rest = substr(guide, i + 4)
+        j = index(rest, "-->")
+        guide = substr(guide, 1, i - 1) (j ? substr(rest, j + 3) : "")
+      }
+      while (match(guide, /!\[[^]]*\]\([^)]*\)/))
+        guide = substr(guide, 1, RSTART - 1) substr(guide, RSTART + RLENGTH)
+      while (match(guide, /\[[^]]*\]\([^)]*\)/)) {
+        link = substr(guide, RSTART + 1, RLENGTH - 2)
         split(link, part, /\]\(/)
-        line = substr(line, 1, RSTART - 1) substr(part[1], 2) " (" substr(part[2], 1, length(part[2]) - 1) ")" substr(line, RSTART + RLENGTH)
+        gsub(/[ \n]/, "", part[2])
+        guide = substr(guide, 1, RSTART - 1) part[1] " (" part[2] ")" substr(guide, RSTART + RLENGTH)
       }
-      if (match(line, /^#+ /)) {
-        level = RLENGTH - 1
-        line = substr(line, RLENGTH + 1)
-        underline = line
-        gsub(/./, level == 1 ? "=" : "-", underline)
-        emit(line); emit(underline)
-        next
+      gsub(/`/, "", guide)
+      gsub(/\*\*/, "", guide)
+      lines = split(guide, line, "\n")
+      for (n = 1; n <= lines; n++) {
+        l = line[n]
+        if (l ~ /^[ \t]*$/) { emit(""); continue }
+        if (match(l, /^#+ /)) {
+          level = RLENGTH - 1
+          l = substr(l, RLENGTH + 1)
+          underline = l
+          gsub(/./, level == 1 ? "=" : "-", underline)
+          emit(l); emit(underline)
+          continue
+        }
+        emit(l)
       }
-      emit(line)
+      exit !count
     }
     # Blank lines: none at the start or the end, never two in a row.
     function emit(l) {
@@ -114,7 +127,6 @@ player_guide() {
       blank = 0; count++
       print l
     }
-    END { exit !(started && ended && count) }
   ' "$ROOT/README.md") || { log "README.md has no player's guide between \"$PLAYER_GUIDE_START\" and \"$PLAYER_GUIDE_END\""; return 1; }
   if LC_ALL=C grep -q '[^ -~]' <<<"$text"; then
     log "the player's guide in README.md has characters other than plain ASCII:"
@@ -122,6 +134,14 @@ player_guide() {
     return 1
   fi
   printf '%s\n' "$text" | sed 's/$/\r/'
+}
+
+# markdown_left FILE: prints the lines of a plain-text guide that still
+# hold Markdown (a picture, a link or its address, a comment, a code or
+# bold mark, a heading mark) with their numbers; succeeds when it found
+# any.
+markdown_left() {
+  LC_ALL=C grep -nE '!\[|\]\(|\]\[|^ {0,3}\[[^]]*\]:|<!--|-->|\*\*|__|`|^ {0,3}#{1,6}( |$)' "$1"
 }
 
 # start_display [prefix]: starts Xvfb on a free display and a persistent
