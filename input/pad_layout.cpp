@@ -166,14 +166,20 @@ bool FindPadMappingInText(const char *text, size_t length, uint16_t vendor, uint
         // first field is not 32 hexadecimal digits, is skipped.
         if (lineLength < 34 || line[32] != ',')
             continue;
-        uint8_t guid[16];
+        // The bytes that name the pad first (most lines name another), then
+        // the rest of the GUID.
+        uint8_t guid[16] = {};
         bool hex = true;
-        for (int i = 0; i < 16 && hex; ++i) {
+        static const uint8_t Order[16] = { 0, 1, 4, 5, 8, 9, 2, 3, 6, 7, 10, 11, 12, 13, 14, 15 };
+        for (int k = 0; k < 16 && hex; ++k) {
+            int i = Order[k];
             int high = HexDigit(line[2 * i]), low = HexDigit(line[2 * i + 1]);
             hex = high >= 0 && low >= 0;
             guid[i] = (uint8_t)(high * 16 + low);
+            if (k == 5 && hex && !GuidNamesPad(guid, vendor, product))
+                hex = false;
         }
-        if (!hex || !GuidNamesPad(guid, vendor, product))
+        if (!hex)
             continue;
         const char *nameEnd = (const char *)memchr(line + 33, ',', lineLength - 33);
         if (!nameEnd)
