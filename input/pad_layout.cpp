@@ -320,13 +320,21 @@ static size_t ReadPlayerMappingFile(char **text)
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    // One byte more than the bound shows whether the file goes on.
-    char *buffer = (char *)HeapAlloc(GetProcessHeap(), 0, PAD_MAPPING_FILE_MAX + 1);
+    // As much as the file holds, up to one byte more than the bound, which
+    // shows whether it goes on (a block of the bound's size for a small
+    // file would cost more than reading it).
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
+        CloseHandle(file);
+        return 0;
+    }
+    size_t want = size.QuadPart > PAD_MAPPING_FILE_MAX ? PAD_MAPPING_FILE_MAX + 1 : (size_t)size.QuadPart;
+    char *buffer = (char *)HeapAlloc(GetProcessHeap(), 0, want + 1);
     size_t length = 0;
     bool failed = buffer == NULL;
-    while (!failed && length < PAD_MAPPING_FILE_MAX + 1) {
+    while (!failed && length < want) {
         DWORD read = 0;
-        if (!ReadFile(file, buffer + length, (DWORD)(PAD_MAPPING_FILE_MAX + 1 - length), &read, NULL))
+        if (!ReadFile(file, buffer + length, (DWORD)(want - length), &read, NULL))
             failed = true;
         else if (read == 0)
             break;
