@@ -22,11 +22,12 @@ const TooltipEntry GraphicAudioTooltips[TOOLTIP_ROWS] = {
 };
 
 // "L2" (1050), "Select" (1053) and "Start" (1054) have no tooltip; the four
-// analog boxes share one text.
-const TooltipEntry AssignTooltips[TOOLTIP_ROWS] = {
+// analog boxes share one text. The last row is the gamepad page's alone.
+const TooltipEntry AssignTooltips[PAD_TOOLTIP_ROWS] = {
     { 1041, 20 }, { 1042, 21 }, { 1043, 22 }, { 1044, 23 }, { 1045, 24 },
     { 1046, 25 }, { 1047, 26 }, { 1048, 27 }, { 1049, 28 }, { 1051, 29 },
     { 1052, 30 }, { 1057, 31 }, { 1058, 31 }, { 1059, 31 }, { 1060, 31 },
+    { IDC_PAD_LAYOUT, 32 },
 };
 
 void AddControlTooltip(HWND control, const char *text)
@@ -185,7 +186,7 @@ static VOID CALLBACK AddPendingTooltips(HWND page, UINT, UINT_PTR, DWORD)
 void FinishPageTooltips(HWND page)
 {
     if (PendingTooltips *p = PendingFor(page))
-        AddPendingRows(*p, TOOLTIP_ROWS);
+        AddPendingRows(*p, p->rows);
 }
 
 void AddPageTooltipsAfterShown(HWND page, const TooltipEntry *table, int rows)

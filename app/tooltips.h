@@ -9,10 +9,13 @@ struct TooltipEntry {
 };
 
 #define TOOLTIP_ROWS 15
+// The gamepad page's: the assignment boxes' and "Pad Layout".
+#define PAD_TOOLTIP_ROWS (TOOLTIP_ROWS + 1)
 
 extern const TooltipEntry GraphicAudioTooltips[TOOLTIP_ROWS];
-// Shared by the keyboard and gamepad pages, whose boxes have the same ids.
-extern const TooltipEntry AssignTooltips[TOOLTIP_ROWS];
+// Shared by the keyboard page (the first TOOLTIP_ROWS rows) and the gamepad
+// page (all of them), whose boxes have the same ids.
+extern const TooltipEntry AssignTooltips[PAD_TOOLTIP_ROWS];
 
 void AddPageTooltips(HWND page, const TooltipEntry *table, int rows);
 // The same, once the page has been shown: a timer on the page (a TIMERPROC,

@@ -15,6 +15,10 @@ struct PadCapsRecord {
     uint8_t  HasRz;
     uint32_t SliderCount;
     uint32_t PovCount;
+    // X and Y, for the axis numbering of pad layouts only: the polls and
+    // the lists take them as present whatever these say.
+    uint8_t  HasX;
+    uint8_t  HasY;
 };
 
 #define PAD_SLOTS 2
@@ -35,6 +39,18 @@ extern BYTE KeyboardState[256];
 extern bool KeyboardStateRead;
 extern DIJOYSTATE PadStates[PAD_SLOTS];
 extern bool PadStateRead[PAD_SLOTS];
+
+// Which pad is in a slot: its USB vendor and product ids (0 and 0 when
+// neither its product GUID nor DIPROP_VIDPID gives them), and whether its
+// device path (DIPROP_GUIDANDPATH) holds "IG_", in any case, which marks an
+// XInput pad. Asked of the device when a page needs it, not when it is
+// opened. False, with everything 0, for an empty slot.
+struct PadIdentityRecord {
+    uint16_t vendor;
+    uint16_t product;
+    bool xinput;
+};
+bool ReadPadIdentity(int slot, PadIdentityRecord &identity);
 
 // Where each axis of a pad rests: X, Y, Z, Rx, Ry, Rz, then the two
 // sliders. An axis that rests beyond the threshold (a trigger resting at

@@ -12,6 +12,8 @@ IDirectInputDevice8A *PadDevices[PAD_SLOTS];
 uint32_t PadSlotCounter;
 PadCapsRecord PadCaps[PAD_SLOTS];
 char PadNames[PAD_SLOTS][MAX_PATH];
+// The product GUID DirectInput reported for the pad in each slot.
+static GUID PadProducts[PAD_SLOTS];
 
 // The cooperative-level window the devices were opened with; pads opened
 // again later use it too.
@@ -70,6 +72,7 @@ BOOL CALLBACK PadFoundCallback(LPCDIDEVICEINSTANCEA device, LPVOID)
         return DIENUM_CONTINUE;   // the next controller is tried for this slot
     // The record's name need not be terminated within its 260 characters.
     lstrcpynA(PadNames[PadSlotCounter], device->tszProductName, MAX_PATH);
+    PadProducts[PadSlotCounter] = device->guidProduct;
     ++PadSlotCounter;
     if (PadSlotCounter < PAD_SLOTS)
         return DIENUM_CONTINUE;
@@ -95,7 +98,11 @@ BOOL CALLBACK PadObjectCallback(LPCDIDEVICEOBJECTINSTANCEA object, LPVOID contex
 
     PadCapsRecord &caps = PadCaps[pad];
     const GUID &type = object->guidType;
-    if (IsEqualGUID(type, GUID_ZAxis))
+    if (IsEqualGUID(type, GUID_XAxis))
+        caps.HasX = 1;
+    else if (IsEqualGUID(type, GUID_YAxis))
+        caps.HasY = 1;
+    else if (IsEqualGUID(type, GUID_ZAxis))
         caps.HasZ = 1;
     else if (IsEqualGUID(type, GUID_RxAxis))
         caps.HasRx = 1;
@@ -145,6 +152,7 @@ static void OpenPads()
     PadDevices[1] = NULL;
     PadSlotCounter = 0;
     memset(PadNames, 0, sizeof PadNames);
+    memset(PadProducts, 0, sizeof PadProducts);
     AttachedCount = 0;
     AttachedAllSeen = true;
     DirectInputObject->EnumDevices(DI8DEVCLASS_GAMECTRL, PadFoundCallback, NULL,
@@ -163,6 +171,51 @@ static void ClosePads()
             ReleaseAndEmpty(PadDevices[slot]);
         }
     }
+}
+
+// Asks the device for a property of its own (not of one object) into a
+// record of size bytes that begins with its header; false when refused.
+static bool GetDeviceProperty(IDirectInputDevice8A *device, REFGUID property,
+                              DIPROPHEADER &header, DWORD size)
+{
+    memset(&header, 0, size);
+    header.dwSize = size;
+    header.dwHeaderSize = sizeof header;
+    header.dwHow = DIPH_DEVICE;
+    return SUCCEEDED(device->GetProperty(property, &header));
+}
+
+bool ReadPadIdentity(int slot, PadIdentityRecord &identity)
+{
+    memset(&identity, 0, sizeof identity);
+    IDirectInputDevice8A *pad = PadDevices[slot];
+    if (!pad)
+        return false;
+    // A HID pad's product GUID is {MAKELONG(VID, PID), 0, 0, "\0\0PIDVID"}.
+    static const BYTE PidVid[8] = { 0, 0, 'P', 'I', 'D', 'V', 'I', 'D' };
+    const GUID &product = PadProducts[slot];
+    if (memcmp(product.Data4, PidVid, sizeof PidVid) == 0 && product.Data2 == 0 &&
+        product.Data3 == 0) {
+        identity.vendor = LOWORD(product.Data1);
+        identity.product = HIWORD(product.Data1);
+    } else {
+        DIPROPDWORD ids;
+        if (GetDeviceProperty(pad, DIPROP_VIDPID, ids.diph, sizeof ids)) {
+            identity.vendor = LOWORD(ids.dwData);
+            identity.product = HIWORD(ids.dwData);
+        }
+    }
+    DIPROPGUIDANDPATH path;
+    if (GetDeviceProperty(pad, DIPROP_GUIDANDPATH, path.diph, sizeof path)) {
+        path.wszPath[MAX_PATH - 1] = 0;
+        for (const WCHAR *c = path.wszPath; c[0] && c[1] && c[2]; ++c) {
+            if ((c[0] == 'I' || c[0] == 'i') && (c[1] == 'G' || c[1] == 'g') && c[2] == '_') {
+                identity.xinput = true;
+                break;
+            }
+        }
+    }
+    return true;
 }
 
 int OpenInputDevices(HINSTANCE instance, HWND sheet)

@@ -21,6 +21,13 @@
 // of its list, so that it is shown and saved unchanged until the player
 // chooses otherwise. Pads plugged in or removed while the tool runs are
 // picked up: the lists are rebuilt, keeping what they showed.
+//
+// "Pad Layout" assigns the shown player's pad (pad N for player N) by the
+// pad's own layout (input/pad_layout.h). The page finds each pad's layout
+// at its first tick after it is shown, whenever the pads change and when
+// the player's gamecontrollerdb.txt changes, and shows where it came from
+// beside each pad line; the button is enabled only while the shown
+// player's pad has one.
 #include "pages/pages.h"
 
 #include <commctrl.h>
@@ -30,6 +37,7 @@
 #include "app/tooltips.h"
 #include "input/input.h"
 #include "input/pad_binding.h"
+#include "input/pad_layout.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
@@ -52,6 +60,12 @@ static const int PadCheckTicks = 15;
 static DWORD NextPadEnumeration;   // GetTickCount
 static const DWORD PadEnumerationWaitMin = 900;
 static const DWORD PadEnumerationCostShare = 4000;
+
+// Each pad's layout and where it came from, found again when the pads or
+// the player's file change; PadLayoutsFound is false until then.
+static PadLayoutRecord PadLayouts[PAD_SLOTS];
+static bool PadLayoutsFound;
+static uint32_t PadLayoutFileStamp;
 
 // AssignIndex 16 and above belong to an AnalogGroup (16..19, 20..23).
 static const int AnalogGroupFirst = 16;
@@ -351,6 +365,58 @@ static void ShowPadNames(HWND page)
     ShowWindow(GetDlgItem(page, IDC_PAD_HINT), any ? SW_HIDE : SW_SHOW);
 }
 
+// Closes the drop-down part of the focused list, the only one that can
+// show it, before the lists change under it.
+static void CloseFocusedDropDown(HWND page)
+{
+    int focused = FocusedAssignIndex(page);
+    if (focused >= 0)
+        SendMessageA(PadList(page, focused), CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+// "Pad Layout" works for the shown player's pad while its layout is known.
+static void EnablePadLayoutButton(HWND page)
+{
+    EnableWindow(GetDlgItem(page, IDC_PAD_LAYOUT),
+                 PadLayoutsFound && PadLayouts[PadPagePlayer].source >= PAD_LAYOUT_PLAYER_FILE);
+}
+
+// Finds each pad's layout now and shows where it came from; the hint
+// says what to do while an attached pad's layout is not known.
+static void ShowPadLayouts(HWND page)
+{
+    static const char *const SourceTexts[] = {
+        "", "Layout: unknown", "Layout: own file", "Layout: XInput", "Layout: built in",
+    };
+    PadLayoutFileStamp = PadMappingFileStamp();
+    FindPadLayouts(PadLayouts);
+    PadLayoutsFound = true;
+    bool unknown = false;
+    for (int pad = 0; pad < PAD_SLOTS; ++pad) {
+        PadLayoutSource source = PadLayouts[pad].source;
+        unknown = unknown || source == PAD_LAYOUT_UNKNOWN;
+        SetDlgItemTextA(page, IDC_PAD_LAYOUT_SOURCE_FIRST + pad, SourceTexts[source]);
+    }
+    ShowWindow(GetDlgItem(page, IDC_PAD_LAYOUT_HINT), unknown ? SW_SHOW : SW_HIDE);
+    EnablePadLayoutButton(page);
+}
+
+// "Pad Layout": the shown player's lists from the layout of the pad with
+// the same number, found afresh; Apply becomes active.
+static void AssignPadLayout(HWND page)
+{
+    int pad = PadPagePlayer;
+    ShowPadLayouts(page);
+    if (PadLayouts[pad].source < PAD_LAYOUT_PLAYER_FILE)
+        return;
+    uint32_t row[ASSIGN_COUNT];
+    PadMappingCodes(PadLayouts[pad].mapping, PadCaps[pad], pad, row);
+    CloseFocusedDropDown(page);
+    ShowPadRow(row);
+    RefreshPadMarks(PadPagePlayer);
+    MarkSheetChanged(page);
+}
+
 // Marks the line of each pad while any of its inputs is pressed, so that a
 // player can tell which pad is which.
 static void ShowPadActivity(HWND page)
@@ -374,13 +440,11 @@ static void RebuildPadCombos(HWND page)
         HWND list = PadList(page, a);
         shown[a] = list ? SelectedPadCode(list) : PAD_BINDING_NONE;
     }
-    // Only the focused list can show its drop-down part.
-    int focused = FocusedAssignIndex(page);
-    if (focused >= 0)
-        SendMessageA(PadList(page, focused), CB_SHOWDROPDOWN, FALSE, 0);
+    CloseFocusedDropDown(page);
     UpdatePadEntries(page);
     ShowPadRow(shown);
     ShowPadNames(page);
+    ShowPadLayouts(page);
     RefreshPadMarks(PadPagePlayer);
     ShowPadActivity(page);
 }
@@ -425,7 +489,13 @@ void PadCaptureTick(HWND page)
         TicksToPadCheck = PadCheckTicks;
         if (PadDevicesMayHaveChanged() || (LONG)(GetTickCount() - NextPadEnumeration) >= 0)
             CheckPadsNow();
+        // The player may have added a line meanwhile.
+        if (PadLayoutsFound && PadMappingFileStamp() != PadLayoutFileStamp)
+            ShowPadLayouts(page);
     }
+    // At the first tick after the page is shown, not while it is made.
+    if (!PadLayoutsFound)
+        ShowPadLayouts(page);
     uint32_t code = PollPads();
     if (code != PAD_BINDING_NONE) {
         int a = FocusedAssignIndex(page);
@@ -488,6 +558,7 @@ static void ShowPadPlayer(int player)
     StorePadRow(PadPagePlayer);
     LoadPadRow(player);
     PadPagePlayer = player;
+    EnablePadLayoutButton(PadPageWindow);
 }
 
 // "Reset to Default": the shown player's pad defaults, which also clear
@@ -537,6 +608,10 @@ static void OnCommand(HWND page, int id, int notification)
     case IDC_RESET:
         ResetPadPlayer(page);
         return;
+    case IDC_PAD_LAYOUT:
+        if (notification == BN_CLICKED)
+            AssignPadLayout(page);
+        return;
     }
     if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE)
         OnPadListChosen(page, id);
@@ -552,13 +627,14 @@ static void OnInitDialog(HWND page)
     FindAssignLabels(page, PadMarks);
     LoadPadRow(PadPagePlayer);
     memset(PadLineActive, 0, sizeof PadLineActive);
+    PadLayoutsFound = false;
     NextPadEnumeration = GetTickCount();
     // Where each axis rests, from the pads as they are when the page is
     // first shown; pads opened again learn it anew.
     LearnPadRest();
     ShowPadNames(page);
     // Last, once the page is shown, as on the keyboard page.
-    AddPageTooltipsAfterShown(page, AssignTooltips, TOOLTIP_ROWS);
+    AddPageTooltipsAfterShown(page, AssignTooltips, PAD_TOOLTIP_ROWS);
 }
 
 static const AssignPageCapture PadPageCapture = { StorePadRow, StopPadCapture };

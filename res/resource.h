@@ -51,7 +51,14 @@
 #define IDC_PAD_LINE_FIRST  1100    // 1100 pad 1, 1101 pad 2
 #define IDC_PAD_HINT        1102
 
-// String table: tooltip texts 1..15 (Graphic/Audio page) and 20..31
-// (assignment boxes of both assignment pages).
+// Gamepad page: "Pad Layout", which assigns the shown player's pad by its
+// own layout, the layout's source beside each pad line, and what to do
+// while an attached pad's layout is not known.
+#define IDC_PAD_LAYOUT              1103
+#define IDC_PAD_LAYOUT_SOURCE_FIRST 1104    // 1104 pad 1, 1105 pad 2
+#define IDC_PAD_LAYOUT_HINT         1106
+
+// String table: tooltip texts 1..15 (Graphic/Audio page), 20..31
+// (assignment boxes of both assignment pages) and 32 ("Pad Layout").
 #define IDS_TIP_FIRST_GRAPHIC 1
 #define IDS_TIP_FIRST_ASSIGN  20

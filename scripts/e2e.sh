@@ -17,6 +17,8 @@ LIST_CROSS=1046
 LIST_UP_ANALOG=1057
 LIST_LEFT_ANALOG=1059
 PAD_LINE_1=1100
+PAD_LAYOUT=1103
+PAD_LAYOUT_SOURCE_1=1104
 
 # ---- The file a scenario expects, as 256 hex bytes in IMAGE ------------
 
@@ -290,6 +292,29 @@ scenario_pad_plugged_in_while_running() {
   expect_image "$folder"
 }
 
+# "Pad Layout" with a stand-in DualShock 4 (its line is built in): player
+# 1's buttons where that pad has them, the triggers on Rx and Ry, the D-pad
+# on the hat, the left stick on X and Y.
+scenario_pad_layout_of_a_dualshock_4() {
+  local folder; folder=$(fresh_folder)
+  pad_detach_all
+  pad_attach 0 "name Wireless Controller" "vidpid 054c 05c4" "buttons 14" "axes X Y Z RX RY RZ" "povs 1"
+  start_tool "$folder"
+  click_tab $GAMEPAD_PAGE
+  probe wait-text "$PAD_LAYOUT_SOURCE_1=Layout: built in" >/dev/null
+  click_control $PAD_LAYOUT
+  click_control $OK_BUTTON
+  expect_exit 1
+  pad_detach_all
+  default_image 14 0
+  gamepad_page_stored 0
+  local codes=(0x04000000 0x04000001 0x04000002 0x04000003 0x01000002 0x01000001 0x01000003
+               0x01000000 0x01000004 0x02000007 0x01000005 0x02000009 0x01000008 0x01000009
+               0 0 0x02000002 0x02000003 0x02000000 0x02000001) i
+  for i in "${!codes[@]}"; do set_word "$(pad_row_offset 0 "$i")" "${codes[$i]}"; done
+  expect_image "$folder"
+}
+
 ALL_SCENARIOS=(
   cancel_writes_nothing
   ok_after_first_page_only
@@ -302,6 +327,7 @@ ALL_SCENARIOS=(
   pad_button_in_circle
   stick_fills_analog_group
   pad_plugged_in_while_running
+  pad_layout_of_a_dualshock_4
 )
 
 # ---- Runner ------------------------------------------------------------

@@ -218,6 +218,28 @@ struct FakeDevice : FakeObject<DirectInputDeviceStubs> {
         }
         return results.Take(FakeCall::EnumObjects);
     }
+    STDMETHOD(GetProperty)(REFGUID property, LPDIPROPHEADER header) override
+    {
+        Log(name, ".GetProperty(", Hex((unsigned long)(uintptr_t)&property), ")");
+        if (!pad || header->dwHeaderSize != sizeof(DIPROPHEADER) || header->dwHow != DIPH_DEVICE)
+            return DIERR_INVALIDPARAM;
+        if (&property == &DIPROP_VIDPID && header->dwSize == sizeof(DIPROPDWORD)) {
+            if (!pad->vendor && !pad->product)
+                return DIERR_UNSUPPORTED;
+            ((DIPROPDWORD *)header)->dwData = MAKELONG(pad->vendor, pad->product);
+            return DI_OK;
+        }
+        if (&property == &DIPROP_GUIDANDPATH && header->dwSize == sizeof(DIPROPGUIDANDPATH)) {
+            if (pad->path.empty())
+                return DIERR_UNSUPPORTED;
+            DIPROPGUIDANDPATH &answer = *(DIPROPGUIDANDPATH *)header;
+            answer.guidClass = GUID{ 0x745a17a0, 0x74d3, 0x11d0,
+                                     { 0xb6, 0xfe, 0x00, 0xa0, 0xc9, 0x0f, 0x57, 0xda } };
+            lstrcpynW(answer.wszPath, pad->path.c_str(), MAX_PATH);
+            return DI_OK;
+        }
+        return DIERR_UNSUPPORTED;
+    }
     STDMETHOD(SetProperty)(REFGUID property, LPCDIPROPHEADER header) override
     {
         Log(name, ".SetProperty(", Hex((unsigned long)(uintptr_t)&property), ")");
@@ -350,6 +372,10 @@ struct FakeDirectInput : FakeObject<IDirectInput8A> {
             DIDEVICEINSTANCEA device{};
             device.dwSize = sizeof device;
             device.guidInstance = pad.instance;
+            if ((pad.vendor || pad.product) && pad.pidvidProduct) {
+                device.guidProduct = GUID{ MAKELONG(pad.vendor, pad.product), 0, 0,
+                                           { 0, 0, 'P', 'I', 'D', 'V', 'I', 'D' } };
+            }
             device.dwDevType = DI8DEVTYPE_GAMEPAD;
             memcpy(device.tszProductName, pad.name.data(),
                    std::min(pad.name.size(), sizeof device.tszProductName));

@@ -95,6 +95,22 @@ struct FakePad : FakeDeviceScript {
     // at 127); the state goes there at once.
     FakePad &RestsAt(LONG DIJOYSTATE::*axis, LONG value);
     FakePad &Named(const std::string &product) { name = product; return *this; }
+    // Which pad it is: the USB vendor and product ids, which the
+    // enumeration reports in the PIDVID form of guidProduct (or, with
+    // pidvidProduct false, only DIPROP_VIDPID does), and the device path
+    // DIPROP_GUIDANDPATH gives. No ids and no path: both properties are
+    // refused.
+    FakePad &Ids(WORD vendorId, WORD productId, bool inProductGuid = true)
+    {
+        vendor = vendorId;
+        product = productId;
+        pidvidProduct = inProductGuid;
+        return *this;
+    }
+    FakePad &Path(const std::wstring &devicePath) { path = devicePath; return *this; }
+    WORD vendor = 0, product = 0;
+    bool pidvidProduct = true;
+    std::wstring path;
     void Rest();                       // back to rest: hats centred, buttons up
     void Press(int button) { state.rgbButtons[button] = 0x80; }
 };

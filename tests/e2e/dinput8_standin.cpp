@@ -12,7 +12,10 @@
 //               lines "buttons 12", "axes X Y Z RX RY RZ", "sliders 2",
 //               "povs 1" (missing lines mean none; X and Y are always there),
 //               "name Arcade Stick" (the product name; "Stand-in pad" when
-//               missing). Written while the tool runs, the controller is
+//               missing), "vidpid 054c 05c4" (USB vendor and product ids in
+//               hexadecimal, given in the PIDVID form of guidProduct and by
+//               DIPROP_VIDPID), "path \\?\hid#vid_045e&pid_028e&ig_00"
+//               (the device path DIPROP_GUIDANDPATH gives). Written while the tool runs, the controller is
 //               plugged in; removed, it is unplugged.
 //   padN.state  its live state; lines "buttons 0 3" (held, zero-based),
 //               "X -128", "Y 127", "Z", "RX", "RY", "RZ", "S0", "S1" with a
@@ -52,6 +55,8 @@ struct PadDescription {
     int sliders = 0;
     int povs = 0;
     char name[MAX_PATH] = "Stand-in pad";
+    unsigned vendor = 0, product = 0;
+    char path[MAX_PATH] = "";
 };
 
 char StandInFolder[MAX_PATH];
@@ -94,6 +99,10 @@ PadDescription DescribePad(int pad)
             description.sliders = atoi(rest);
         else if (!strcmp(word, "povs"))
             description.povs = atoi(rest);
+        else if (!strcmp(word, "vidpid"))
+            sscanf(rest, "%x %x", &description.vendor, &description.product);
+        else if (!strcmp(word, "path"))
+            lstrcpynA(description.path, rest, (int)std::min<size_t>(strcspn(rest, "\r\n") + 1, MAX_PATH));
         else if (!strcmp(word, "name"))
             lstrcpynA(description.name, rest, (int)std::min<size_t>(strcspn(rest, "\r\n") + 1, MAX_PATH));
         else if (!strcmp(word, "axes")) {
@@ -207,6 +216,24 @@ public:
                 return DI_OK;
         }
         return DI_OK;
+    }
+
+    STDMETHOD(GetProperty)(REFGUID property, LPDIPROPHEADER header) override
+    {
+        if (!header || header->dwHeaderSize != sizeof(DIPROPHEADER))
+            return DIERR_INVALIDPARAM;
+        if (&property == &DIPROP_VIDPID && header->dwSize == sizeof(DIPROPDWORD) &&
+            (description.vendor || description.product)) {
+            ((DIPROPDWORD *)header)->dwData = MAKELONG(description.vendor, description.product);
+            return DI_OK;
+        }
+        if (&property == &DIPROP_GUIDANDPATH && header->dwSize == sizeof(DIPROPGUIDANDPATH) &&
+            description.path[0]) {
+            DIPROPGUIDANDPATH &answer = *(DIPROPGUIDANDPATH *)header;
+            MultiByteToWideChar(CP_ACP, 0, description.path, -1, answer.wszPath, MAX_PATH);
+            return DI_OK;
+        }
+        return DIERR_UNSUPPORTED;
     }
 
     STDMETHOD(SetProperty)(REFGUID, LPCDIPROPHEADER header) override
@@ -372,6 +399,11 @@ public:
             instance.dwSize = sizeof instance;
             instance.guidInstance = PadInstanceGuid(pad);
             instance.guidProduct = PadInstanceGuid(pad);
+            if (description.vendor || description.product) {
+                GUID pidvid = { MAKELONG(description.vendor, description.product), 0, 0,
+                                { 0, 0, 'P', 'I', 'D', 'V', 'I', 'D' } };
+                instance.guidProduct = pidvid;
+            }
             instance.dwDevType = DI8DEVTYPE_GAMEPAD | (DI8DEVTYPEGAMEPAD_STANDARD << 8);
             snprintf(instance.tszInstanceName, sizeof instance.tszInstanceName, "Stand-in pad %d", pad + 1);
             lstrcpyA(instance.tszProductName, description.name);

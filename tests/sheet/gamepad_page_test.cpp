@@ -841,3 +841,76 @@ TEST_F(PadMarksTest, TheDuplicateLineCountsPadInputsByTheInputTheyName)
 }
 
 } // namespace
+
+namespace {
+
+// "Pad Layout" assigns the shown player's pad by its layout; it is enabled
+// only while that pad is attached and its layout known, through player
+// switches, a player's file written meanwhile and pads that leave. OK
+// saves exactly the codes it set.
+TEST_F(PadMarksTest, PadLayoutAssignsTheShownPlayersPadWhileItsLayoutIsKnown)
+{
+    FakeInput.AddPad(14).Axis(GUID_ZAxis).Axis(GUID_RxAxis).Axis(GUID_RyAxis).Axis(GUID_RzAxis)
+        .Povs(1).Ids(0x054C, 0x05C4);   // a DualShock 4: built in
+    FakeInput.AddPad(12).Ids(0x1234, 0x5678);
+    FakePad &ds4 = FakeInput.pads[0];
+    auto source = [&](int pad) {
+        return TextOf(Control(GAMEPAD_PAGE, IDC_PAD_LAYOUT_SOURCE_FIRST + pad));
+    };
+    OpenPadPage();
+    Tick();   // the layouts are found at the first tick at the latest
+    EXPECT_EQ(source(0), "Layout: built in");
+    EXPECT_EQ(source(1), "Layout: unknown");
+    EXPECT_TRUE(IsWindowVisible(Control(GAMEPAD_PAGE, IDC_PAD_LAYOUT_HINT)));
+    EXPECT_TRUE(Enabled(GAMEPAD_PAGE, IDC_PAD_LAYOUT));
+    Click(GAMEPAD_PAGE, IDC_PLAYER2);
+    EXPECT_FALSE(Enabled(GAMEPAD_PAGE, IDC_PAD_LAYOUT));
+    Click(GAMEPAD_PAGE, IDC_PLAYER1);
+    ASSERT_TRUE(Enabled(GAMEPAD_PAGE, IDC_PAD_LAYOUT));
+    EXPECT_FALSE(ApplyEnabled());
+    Click(GAMEPAD_PAGE, IDC_PAD_LAYOUT);
+    EXPECT_EQ(ShownAll(), (Texts{ "1POV Up1", "1POV Down1", "1POV Left1", "1POV Right1",
+                                  "1BUTTON3", "1BUTTON2", "1BUTTON4", "1BUTTON1", "1BUTTON5",
+                                  "1RX Max", "1BUTTON6", "1RY Max", "1BUTTON9", "1BUTTON10",
+                                  "1Up", "1Down", "1Left", "1Right" }));
+    EXPECT_TRUE(ApplyEnabled());
+
+    // The player adds pad 2's line while the page is shown.
+    const char line[] = "03000000341200007856000000000000,Mine,a:b3,b:b2,platform:Windows,\n";
+    WriteWholeFile("gamecontrollerdb.txt", std::vector<uint8_t>(line, line + sizeof line - 1));
+    for (int tick = 0; tick < 20 && source(1) != "Layout: own file"; ++tick)
+        Tick();
+    EXPECT_EQ(source(1), "Layout: own file");
+    EXPECT_FALSE(IsWindowVisible(Control(GAMEPAD_PAGE, IDC_PAD_LAYOUT_HINT)));
+    Click(GAMEPAD_PAGE, IDC_PLAYER2);
+    ASSERT_TRUE(Enabled(GAMEPAD_PAGE, IDC_PAD_LAYOUT));
+    Click(GAMEPAD_PAGE, IDC_PAD_LAYOUT);
+    EXPECT_EQ(Shown(CROSS), "2BUTTON4");
+    EXPECT_EQ(Shown(CIRCLE), "2BUTTON3");
+    EXPECT_EQ(Shown(UP), "None");
+
+    // Pad 1 leaves: the other pad becomes pad 1, so player 2 has no pad
+    // and player 1 the one whose line the player wrote.
+    ds4.attached = false;
+    NoticePadChanges();
+    EXPECT_EQ(source(0), "Layout: own file");
+    EXPECT_EQ(source(1), "");
+    EXPECT_FALSE(Enabled(GAMEPAD_PAGE, IDC_PAD_LAYOUT));
+    Click(GAMEPAD_PAGE, IDC_PLAYER1);
+    EXPECT_TRUE(Enabled(GAMEPAD_PAGE, IDC_PAD_LAYOUT));
+
+    SettingBlock saved = Saved(PSBTN_OK);
+    EXPECT_EQ(RowOf(saved, 0),
+              (Row{ 0x04000000, 0x04000001, 0x04000002, 0x04000003, 0x01000002, 0x01000001,
+                    0x01000003, 0x01000000, 0x01000004, 0x02000007, 0x01000005, 0x02000009,
+                    0x01000008, 0x01000009, 0, 0, 0x02000002, 0x02000003, 0x02000000,
+                    0x02000001, 0, 0, 0, 0 }));
+    Row player2(PAD_ROW_SIZE, NONE);
+    for (int a : { 14, 15, 20, 21, 22, 23 })
+        player2[a] = 0;
+    player2[4] = 0x81000002;
+    player2[5] = 0x81000003;
+    EXPECT_EQ(RowOf(saved, 1), player2);
+}
+
+} // namespace

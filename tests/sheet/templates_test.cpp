@@ -206,10 +206,15 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
 
     DialogTemplate gamepad = LoadTemplate(IDD_GAMEPAD);
     EXPECT_EQ(gamepad.caption, "Gamepad Settings");
-    EXPECT_EQ(gamepad.cx, 283);
-    EXPECT_EQ(gamepad.cy, 280);
+    // As large as the keyboard page, in the same place on it.
+    EXPECT_EQ(gamepad.cx, keyboard.cx);
+    EXPECT_EQ(gamepad.cy, keyboard.cy);
     ExpectAssignmentLayout(gamepad, "Button Assignment");
-    ASSERT_EQ(gamepad.items.size(), 48u);
+    ASSERT_EQ(gamepad.items.size(), 52u);
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(gamepad.items[i].x, keyboard.items[i].x) << i;
+        EXPECT_EQ(gamepad.items[i].y, keyboard.items[i].y) << i;
+    }
     // "Slider" comes before "Reset to Default", which comes before "Rotater".
     EXPECT_EQ(gamepad.items[40].caption, "Advanced");
     EXPECT_EQ(gamepad.items[41].id, IDC_SLIDER);
@@ -230,6 +235,36 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
         below = item.y + item.cy;
     }
     EXPECT_LE(below, gamepad.cy);
+    EXPECT_EQ(gamepad.items[42].x, keyboard.items[40].x);   // "Reset to Default"
+    EXPECT_EQ(gamepad.items[42].y, keyboard.items[40].y);
+    // Then "Pad Layout", disabled until the page knows the pad's layout, on
+    // the row of "Reset to Default" and left of it; the layout's source
+    // right of each pad line; the layout hint inside "Button Assignment",
+    // below the lists of "Select" and "Start".
+    const TemplateItem &layout = gamepad.items[48], &reset = gamepad.items[42];
+    EXPECT_EQ(layout.id, IDC_PAD_LAYOUT);
+    EXPECT_EQ(layout.caption, "Pad Layout");
+    EXPECT_EQ(layout.style, Child | BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED);
+    EXPECT_EQ(layout.y, reset.y);
+    EXPECT_EQ(layout.cy, reset.cy);
+    EXPECT_LT(layout.x + layout.cx, reset.x);
+    for (int pad = 0; pad < 2; ++pad) {
+        const TemplateItem &source = gamepad.items[49 + pad], &line = gamepad.items[44 + pad];
+        EXPECT_EQ(source.id, IDC_PAD_LAYOUT_SOURCE_FIRST + pad);
+        EXPECT_EQ(source.style, note);
+        EXPECT_EQ(source.y, line.y);
+        EXPECT_GT(source.x, line.x + line.cx);
+        EXPECT_LE(source.x + source.cx, reset.x + reset.cx);
+    }
+    const TemplateItem &hint = gamepad.items[51];
+    EXPECT_EQ(hint.id, IDC_PAD_LAYOUT_HINT);
+    EXPECT_EQ(hint.style, note & ~WS_VISIBLE);
+    const TemplateItem &group = gamepad.items[3], &start = gamepad.items[35];
+    EXPECT_EQ(start.id, 1054);
+    EXPECT_GE(hint.x, start.x - 30);
+    EXPECT_GT(hint.y, start.y + 14);
+    EXPECT_LE(hint.x + hint.cx, group.x + group.cx - 4);
+    EXPECT_LE(hint.y + hint.cy, group.y + group.cy - 4);
 }
 
 } // namespace

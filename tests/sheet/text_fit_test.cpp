@@ -125,13 +125,20 @@ protected:
         SheetTest::SetUp();
         // Two pads with every input a code can name, so that the gamepad
         // lists hold their longest entries ("2POV Down4", "2BUTTON32").
+        // Pad 1's layout is built in, pad 2's from the player's file, so
+        // that the gamepad page names both sources beside the pad lines.
         for (int pad = 0; pad < 2; ++pad) {
             FakeInput.AddPad(40).Axis(GUID_ZAxis).Axis(GUID_RxAxis).Axis(GUID_RyAxis)
                 .Axis(GUID_RzAxis).Sliders(3).Povs(5);
         }
+        FakeInput.pads[0].Ids(0x054C, 0x05C4);
+        FakeInput.pads[1].Ids(0x1234, 0x5678);
+        const char line[] = "03000000341200007856000000000000,Mine,a:b3,platform:Windows,\n";
+        WriteWholeFile("gamecontrollerdb.txt", std::vector<uint8_t>(line, line + sizeof line - 1));
         OpenSheet();
         for (int index : { GRAPHIC_PAGE, KEYBOARD_PAGE, GAMEPAD_PAGE })
             ShowPage(index);
+        SendMessageA(Page(GAMEPAD_PAGE), WM_TIMER, 0, 0);
         pageFont = (HFONT)SendMessageA(Page(GRAPHIC_PAGE), WM_GETFONT, 0, 0);
         dc = GetDC(NULL);
     }

@@ -336,8 +336,8 @@ TEST_F(InputLayerTest, ObjectsAreCountedByTheirTypeGuid)
         .Sliders(3).Povs(5);
     FakeInput.AddPad(2).Axis(GUID_RyAxis).Sliders(1).Object(GUID_Key, DIDFT_PSHBUTTON);
     ASSERT_EQ(OpenInput(), 1);
-    const PadCapsRecord full = { 4, 1, 1, 1, 1, 3, 5 };
-    const PadCapsRecord partial = { 2, 0, 0, 1, 0, 1, 0 };
+    static const PadCapsRecord full = { 4, 1, 1, 1, 1, 3, 5, 1, 1 };
+    static const PadCapsRecord partial = { 2, 0, 0, 1, 0, 1, 0, 1, 1 };
     EXPECT_EQ(0, memcmp(&PadCaps[0], &full, sizeof full));
     EXPECT_EQ(0, memcmp(&PadCaps[1], &partial, sizeof partial));
 }
@@ -374,7 +374,7 @@ TEST_F(InputLayerTest, RefusedRangeEndsTheObjectsButKeepsThePad)
     // X and Y are set, Z is refused: Z and everything after it go unrecorded.
     pad.results.Queue(FakeCall::SetProperty, { DI_OK, DI_OK, DIERR_INVALIDPARAM });
     ASSERT_EQ(OpenInput(), 1);
-    const PadCapsRecord recorded = { 6, 0, 0, 0, 0, 0, 0 };
+    static const PadCapsRecord recorded = { 6, 0, 0, 0, 0, 0, 0, 1, 1 };
     EXPECT_EQ(0, memcmp(&PadCaps[0], &recorded, sizeof recorded));
     EXPECT_EQ(FakeInput.CallsOf("pad0"),
               (Calls{ "SetDataFormat(joystick)", "SetCooperativeLevel(5)", "EnumObjects(0)",
@@ -388,7 +388,7 @@ TEST_F(InputLayerTest, RefusedRangeEndsTheObjectsButKeepsThePad)
     other.Axis(GUID_ZAxis).Povs(2).Axis(GUID_RxAxis).Axis(GUID_RyAxis);
     other.results.setPropertyFailsFrom = 3;   // X, Y, Z set; Rx refused
     ASSERT_EQ(OpenInput(), 1);
-    const PadCapsRecord earlier = { 6, 1, 0, 0, 0, 0, 2 };
+    static const PadCapsRecord earlier = { 6, 1, 0, 0, 0, 0, 2, 1, 1 };
     EXPECT_EQ(0, memcmp(&PadCaps[0], &earlier, sizeof earlier));
     EXPECT_EQ(FakeDeviceName(PadDevices[0]), "pad0");
 }
@@ -401,7 +401,7 @@ TEST_F(InputLayerTest, FailedObjectListKeepsWhatWasRecordedButEmptiesTheSlot)
     PadCaps[0].SliderCount = 9;   // cleared before the objects are listed
     ASSERT_EQ(OpenInput(), 1);
     EXPECT_EQ(PadDevices[0], nullptr);
-    const PadCapsRecord kept = { 0, 1, 0, 0, 0, 0, 1 };
+    static const PadCapsRecord kept = { 0, 1, 0, 0, 0, 0, 1, 1, 1 };
     EXPECT_EQ(0, memcmp(&PadCaps[0], &kept, sizeof kept));
     EXPECT_EQ(FakeInput.CallsOf("pad0").back(), "Release");
     EXPECT_EQ(FakeInput.liveObjects, 2);

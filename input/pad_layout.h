@@ -1,0 +1,78 @@
+// Pad layouts: where a pad has the buttons the game's buttons stand for,
+// read from mappings in SDL's format ("GUID,name,a:b0,dpup:h0.1,...,
+// platform:Windows,"), and the PadBinding codes they give a player's lists.
+// A pad's mapping comes, first match first, from the player's own
+// gamecontrollerdb.txt in the current folder, from the fixed mapping of an
+// XInput pad, or from the built-in lines of SDL_GameControllerDB.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+#include "input/input.h"
+#include "res/resource.h"
+
+// The player's file, and how much of it is read at most.
+#define PAD_MAPPING_FILE "gamecontrollerdb.txt"
+#define PAD_MAPPING_FILE_MAX (1024 * 1024)
+
+// One mapping element: a button, a hat direction, an axis or one half of
+// it. Numbers are as the line has them (zero-based); a pad may lack them.
+enum PadElementKind : uint8_t {
+    PAD_ELEMENT_NONE, PAD_ELEMENT_BUTTON, PAD_ELEMENT_HAT, PAD_ELEMENT_AXIS,
+    PAD_ELEMENT_AXIS_LOW, PAD_ELEMENT_AXIS_HIGH,
+};
+struct PadMappingElement {
+    uint8_t kind;       // PadElementKind
+    uint8_t number;     // button, hat or axis number
+    uint8_t detail;     // a hat's direction mask; 1 for an inverted (~) axis
+};
+
+// What a mapping says, by AssignIndex: the element of each list's role
+// (AssignIndex 16..19 for the half-stick roles "-lefty", "+lefty",
+// "-leftx", "+leftx"), and the whole-stick roles "lefty" and "leftx".
+struct PadMapping {
+    PadMappingElement assign[ASSIGN_COUNT];
+    PadMappingElement stickY, stickX;
+};
+
+// Reads the elements of a mapping ("a:b0,b:b1,...", up to length bytes, or
+// a whole line's third field on). Unknown roles, "platform" among them, are
+// ignored; a damaged element leaves its role empty.
+void ParsePadMapping(const char *elements, size_t length, PadMapping &mapping);
+
+// In a text of mapping lines (a player's file), the last line for the
+// Windows platform whose GUID names this USB vendor and product; its
+// elements into mapping. False when no line does.
+bool FindPadMappingInText(const char *text, size_t length, uint16_t vendor, uint16_t product,
+                          PadMapping &mapping);
+// The same among the built-in lines.
+bool FindBuiltInPadMapping(uint16_t vendor, uint16_t product, PadMapping &mapping);
+// How many built-in lines there are, and the vendor and product of one.
+int BuiltInPadMappingCount();
+void BuiltInPadMappingIds(int line, uint16_t &vendor, uint16_t &product);
+
+// The codes a mapping gives the lists of a pad with these capabilities: row
+// receives one code per AssignIndex, PAD_BINDING_NONE for a role without an
+// element or whose input the pad lacks or a code cannot hold.
+void PadMappingCodes(const PadMapping &mapping, const PadCapsRecord &caps, int pad,
+                     uint32_t row[ASSIGN_COUNT]);
+
+// Where each pad's layout was found.
+enum PadLayoutSource {
+    PAD_LAYOUT_NONE,          // no usable pad in the slot
+    PAD_LAYOUT_UNKNOWN,       // a pad whose layout no source knows
+    PAD_LAYOUT_PLAYER_FILE,
+    PAD_LAYOUT_XINPUT,
+    PAD_LAYOUT_BUILT_IN,
+};
+struct PadLayoutRecord {
+    PadLayoutSource source;
+    PadMapping mapping;
+};
+// What the player's file looks like now (its size and time of last write),
+// 0 when there is none: a cheap look, to know when to find layouts again.
+uint32_t PadMappingFileStamp();
+
+// Finds the layout of the pad in each slot now; the player's file is read
+// (once, for both pads) only when a usable pad is attached.
+void FindPadLayouts(PadLayoutRecord layouts[PAD_SLOTS]);
