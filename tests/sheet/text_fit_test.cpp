@@ -8,6 +8,8 @@
 // has MS PGothic's metrics.
 #include "tests/sheet_harness.h"
 
+#include "res/resource.h"
+
 namespace {
 
 // The dialog manager places controls in dialog units, which follow the
@@ -129,11 +131,19 @@ protected:
             FakeInput.AddPad(40).Axis(GUID_ZAxis).Axis(GUID_RxAxis).Axis(GUID_RyAxis)
                 .Axis(GUID_RzAxis).Sliders(3).Povs(5);
         }
+        // A file with sound, music and the pixel shader on, on a machine
+        // with neither: the first page's line names both corrections, its
+        // longest text.
+        std::vector<uint8_t> file(256, 0);
+        file[247] = 1;
+        WriteWholeFile("setting.cfg", file);
+        SetProbeOutcome(false, false);
         OpenSheet();
         for (int index : { GRAPHIC_PAGE, KEYBOARD_PAGE, GAMEPAD_PAGE })
             ShowPage(index);
         pageFont = (HFONT)SendMessageA(Page(GRAPHIC_PAGE), WM_GETFONT, 0, 0);
         dc = GetDC(NULL);
+        ASSERT_NE(TextOf(Control(GRAPHIC_PAGE, IDC_START_CORRECTIONS)), "");
     }
     void TearDown() override
     {
