@@ -13,10 +13,7 @@
 # is not as it should be.
 set -uo pipefail
 
-if [ $# -eq 0 ] || [ $(($# % 2)) -ne 0 ]; then
-  echo "usage: $0 WINDRES EXE [WINDRES EXE]..." >&2
-  exit 2
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../executable_checks.sh"
 
 # "present TEXT" must be in the manifest, "absent TEXT" must not.
 CHECKS=(
@@ -30,24 +27,12 @@ CHECKS=(
   "absent requestedExecutionLevel"
 )
 
-failed=0
-while [ $# -gt 0 ]; do
-  windres=$1 exe=$2
-  shift 2
-  if [ ! -f "$exe" ]; then
-    echo "MISSING $exe: build it first (scripts/test.sh builds build/win32 before build/win64)"
-    failed=1
-    continue
-  fi
-  if ! command -v "$windres" >/dev/null; then
-    echo "MISSING $windres: install the MinGW-w64 binutils"
-    failed=1
-    continue
-  fi
+# check_manifest WINDRES EXE
+check_manifest() {
+  local windres=$1 exe=$2 script manifest check want text found
   if ! script=$("$windres" --input-format=coff --output-format=rc -i "$exe" 2>&1); then
     echo "UNREADABLE $exe: $windres cannot read its resources: $script"
-    failed=1
-    continue
+    return 1
   fi
   # windres writes the manifest (resource 1 of type 24, RT_MANIFEST) as
   # quoted strings, one a line, with "" for a quote and \n for a line end.
@@ -62,12 +47,10 @@ while [ $# -gt 0 ]; do
     }')
   echo "$exe:"
   if [ -z "$manifest" ]; then
-    echo "  no manifest (resource 1 of type RT_MANIFEST) found"
-    echo "REJECTED $exe: no manifest"
-    failed=1
-    continue
+    echo "REJECTED $exe: no manifest (resource 1 of type RT_MANIFEST)"
+    return 1
   fi
-  rejected=()
+  local rejected=()
   for check in "${CHECKS[@]}"; do
     want=${check%% *} text=${check#* }
     if [[ "$manifest" == *"$text"* ]]; then found=present; else found=absent; fi
@@ -80,7 +63,8 @@ while [ $# -gt 0 ]; do
   done
   if [ ${#rejected[@]} -gt 0 ]; then
     echo "REJECTED $exe: $(printf '[%s] ' "${rejected[@]}")"
-    failed=1
+    return 1
   fi
-done
-exit $failed
+}
+
+for_each_executable check_manifest "$@"
