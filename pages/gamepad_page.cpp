@@ -50,15 +50,18 @@ static int PadEntryCount;
 // Whether each pad line is marked: an input of that pad is pressed.
 static bool PadLineActive[PAD_SLOTS];
 // While the page is shown it looks for pads plugged in or removed by
-// itself, since Wine does not always tell the sheet: every half second it
-// reads the system's device list, and when that changed it asks
-// DirectInput. DirectInput's enumeration also runs unasked, as often as its
-// own cost allows: at most every 0.9 s, and never more than 1/4000 of the
-// time (under Wine it takes milliseconds; on Windows far less).
+// itself, since Wine does not always tell the sheet and DirectInput may
+// list a pad later than any notice: every half second it reads the
+// system's device list, and when that changed it asks DirectInput.
+// DirectInput's enumeration also runs unasked, as often as its own cost
+// allows: at most every 0.9 s, and no more than 1/4000 of the time, but at
+// least every 4 s whatever it costs (15 to 85 ms on Windows, a few ms
+// under Wine), so that a pad listed late shows within a few seconds.
 static int TicksToPadCheck;
 static const int PadCheckTicks = 15;
 static DWORD NextPadEnumeration;   // GetTickCount
 static const DWORD PadEnumerationWaitMin = 900;
+static const DWORD PadEnumerationWaitMax = 4000;
 static const DWORD PadEnumerationCostShare = 4000;
 
 // Each pad's layout and where it came from, found again when the pads or
@@ -480,7 +483,11 @@ static void CheckPadsNow()
     QueryPerformanceCounter(&end);
     DWORD cost = (DWORD)((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
     DWORD wait = cost * PadEnumerationCostShare;
-    NextPadEnumeration = GetTickCount() + (wait > PadEnumerationWaitMin ? wait : PadEnumerationWaitMin);
+    if (wait < PadEnumerationWaitMin)
+        wait = PadEnumerationWaitMin;
+    if (wait > PadEnumerationWaitMax)
+        wait = PadEnumerationWaitMax;
+    NextPadEnumeration = GetTickCount() + wait;
 }
 
 void PadCaptureTick(HWND page)

@@ -136,20 +136,83 @@ static void OnCommand(HWND page, int id)
     MarkSheetChanged(page);
 }
 
+// The template's layout runs from x = 5 to 281 (in the page's dialog
+// units), and its right edge stands where it is now, in the page's pixels.
+static const int LayoutLeft = 5, LayoutRight = 281;
+static int LayoutRightEdge;
+
+// Spreads the controls over the page as the sheet sizes it: the layout's
+// right edge goes to the page's width less the left margin, and every
+// control's edges move in proportion to their distance from that margin,
+// so that the columns and the gaps between them keep their proportions.
+// "Default Settings" keeps its width, its right edge at the margin. A page
+// narrower than the template shows the template as it is.
+static void FitGraphicAudioLayout(HWND page, int width)
+{
+    RECT design = { LayoutLeft, 0, LayoutRight, 0 };
+    MapDialogRect(page, &design);
+    int left = design.left, from = LayoutRightEdge;
+    int to = width - left > design.right ? width - left : design.right;
+    if (to == from || from <= left)
+        return;
+    HDWP moves = BeginDeferWindowPos(32);
+    for (HWND control = GetWindow(page, GW_CHILD); control && moves;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(HWND_DESKTOP, page, (POINT *)&r, 2);
+        int x = left + MulDiv(r.left - left, to - left, from - left);
+        int end = left + MulDiv(r.right - left, to - left, from - left);
+        if (GetDlgCtrlID(control) == IDC_RESET)
+            x = end - (r.right - r.left);
+        moves = DeferWindowPos(moves, control, NULL, x, r.top, end - x, r.bottom - r.top,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (moves)
+        EndDeferWindowPos(moves);
+    LayoutRightEdge = to;
+}
+
+// The line at the foot of the page: what this start switched off in the
+// loaded file because the machine lacks it (CORRECTED_ bits), so that the
+// player knows why the page differs from what was saved. Nothing is shown
+// when nothing was switched off.
+static void ShowStartCorrections(HWND page, int corrected)
+{
+    static const char Sound[] = "No sound device was found, so sound and music are off. "
+                                "Connect one and start the tool again to switch them back on.";
+    static const char Shader[] = "The graphics card reports no pixel shader, so Pixel Shader is off.";
+    if (corrected == 0)
+        return;
+    char text[sizeof Sound + sizeof Shader];
+    text[0] = '\0';
+    if (corrected & CORRECTED_SOUND)
+        lstrcatA(text, Sound);
+    if (corrected & CORRECTED_PIXEL_SHADER) {
+        if (text[0])
+            lstrcatA(text, " ");
+        lstrcatA(text, Shader);
+    }
+    SetDlgItemTextA(page, IDC_START_CORRECTIONS, text);
+}
+
 static void OnInitDialog(HWND page)
 {
     GraphicAudioPageWindow = page;
     SheetWindow = GetParent(page);
+    RECT design = { 0, 0, LayoutRight, 0 };
+    MapDialogRect(page, &design);
+    LayoutRightEdge = design.right;
     // Made once the sheet is shown: 15 tooltip windows were a tenth of the
     // tool's start-up under Wine.
     AddPageTooltipsAfterShown(page, GraphicAudioTooltips, TOOLTIP_ROWS);
     OpenInputDevices(ModuleInstance, SheetWindow);
     // Both probes run before the settings are loaded: the defaults and the
     // corrections depend on them. The corrections do not mark the sheet
-    // changed; they reach the file with the next OK.
+    // changed; they reach the file with the next OK, and the page says so.
     SoundPresent = ProbeSoundDevice();
     PixelShaderCapable = ProbePixelShader();
-    LoadSettingsForMachine();
+    ShowStartCorrections(page, LoadSettingsForMachine());
     EnableControl(page, IDC_PIXEL_SHADER, PixelShaderCapable != 0);
     EnableControl(page, IDC_DISABLE_SOUND, SoundPresent != 0);
     RefreshGraphicAudioPage();
@@ -163,6 +226,12 @@ INT_PTR CALLBACK GraphicAudioPageProc(HWND page, UINT message, WPARAM wparam, LP
         return TRUE;
     case WM_COMMAND:
         OnCommand(page, LOWORD(wparam));
+        return 0;
+    case WM_SIZE:
+        // The sheet sizes the page to its page area once it is made; a
+        // size before WM_INITDIALOG finds no controls yet.
+        if (page == GraphicAudioPageWindow)
+            FitGraphicAudioLayout(page, LOWORD(lparam));
         return 0;
     case WM_NOTIFY:
         if (((NMHDR *)lparam)->code == (UINT)PSN_APPLY)

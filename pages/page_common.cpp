@@ -20,18 +20,22 @@ void MarkSheetChanged(HWND page)
     SendMessageA(GetParent(page), PSM_CHANGED, (WPARAM)page, 0);
 }
 
+// The message names the file as Explorer shows its folder: wide functions
+// throughout, since a folder name outside the ANSI code page (a Japanese
+// one on a Western Windows) would otherwise show as question marks.
 static void ReportSaveFailure(HWND page, DWORD error)
 {
-    char path[MAX_PATH];
-    if (!GetFullPathNameA(SETTING_FILE_NAME, sizeof path, path, NULL))
-        lstrcpyA(path, SETTING_FILE_NAME);
-    char reason[512];
-    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
-                        0, reason, sizeof reason, NULL))
-        wsprintfA(reason, "Error %lu.", (unsigned long)error);
-    char text[MAX_PATH + 640];
-    wsprintfA(text, "The settings could not be saved to\n%s\n\n%s", path, reason);
-    MessageBoxA(GetParent(page), text, CONFIG_TITLE, MB_OK | MB_ICONERROR);
+    WCHAR path[MAX_PATH];
+    DWORD length = GetFullPathNameW(L"" SETTING_FILE_NAME, MAX_PATH, path, NULL);
+    if (length == 0 || length >= MAX_PATH)   // a longer path does not fit: the name alone
+        lstrcpyW(path, L"" SETTING_FILE_NAME);
+    WCHAR reason[512];
+    if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
+                        0, reason, sizeof reason / sizeof reason[0], NULL))
+        wsprintfW(reason, L"Error %lu.", (unsigned long)error);
+    WCHAR text[MAX_PATH + 640];
+    wsprintfW(text, L"The settings could not be saved to\n%s\n\n%s", path, reason);
+    MessageBoxW(GetParent(page), text, L"" CONFIG_TITLE, MB_OK | MB_ICONERROR);
 }
 
 // The sheet told its current page PSN_KILLACTIVE before asking the pages

@@ -50,8 +50,9 @@ void StorePadRow(int player);
 void ApplyAnalogGroupRule(HWND page, HWND list, uint32_t code, const char *label, int assignIndex);
 void PadCaptureTick(HWND page);
 // Looks for pads plugged in or removed; when the pads changed, the page
-// (if it exists) rebuilds its lists. The sheet calls it on a device
-// change notice, the page itself about once a second while it is shown.
+// (if it exists) rebuilds its lists. The sheet calls it about 0.3 s and
+// 2 s after a device change notice, the page itself every few seconds
+// while it is shown.
 void NoticePadChanges();
 
 // Live marks of an assignment page: the label left of each list is drawn

@@ -29,6 +29,9 @@
 #define IDC_VSYNC           1014
 #define IDC_SKIP_VIDEOS     1015
 #define IDC_DISABLE_SOUND   1016
+// After the page's other controls: what the start switched off in the
+// loaded file because the machine lacks it.
+#define IDC_START_CORRECTIONS 1120
 
 // Keyboard and gamepad pages. The assignment boxes are IDC_ASSIGN_FIRST +
 // AssignIndex for AssignIndex 0..23; the templates hold only 0..13 and

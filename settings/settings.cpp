@@ -104,14 +104,23 @@ void ApplyAllDefaults()
     ApplyPadDefaults(1);
 }
 
-void LoadSettingsForMachine()
+int LoadSettingsForMachine()
 {
+    // The defaults fit the machine already, so only a loaded file can be
+    // corrected.
     if (LoadSettingFile() < 0)
         ApplyAllDefaults();
-    if (!PixelShaderCapable)
-        Settings.PixelShader = 0;
+    int corrected = 0;
     if (!SoundPresent) {
+        if (!Settings.SoundDisabled || !Settings.BgmDisabled)
+            corrected |= CORRECTED_SOUND;
         Settings.SoundDisabled = 1;
         Settings.BgmDisabled = 1;
     }
+    if (!PixelShaderCapable) {
+        if (Settings.PixelShader)
+            corrected |= CORRECTED_PIXEL_SHADER;
+        Settings.PixelShader = 0;
+    }
+    return corrected;
 }

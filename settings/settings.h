@@ -65,5 +65,8 @@ void ApplyKeyDefaults(int player);
 void ApplyPadDefaults(int player);
 void ApplyAllDefaults();
 // The start-up sequence: load or default, then fit the options to the
-// machine's probe results.
-void LoadSettingsForMachine();
+// machine's probe results. Returns what that changed of the loaded file:
+// CORRECTED_ bits, 0 when nothing changed or no file was loaded.
+#define CORRECTED_SOUND        0x1   // sound and music switched off
+#define CORRECTED_PIXEL_SHADER 0x2   // the pixel shader switched off
+int LoadSettingsForMachine();

@@ -105,6 +105,26 @@ void FakePad::Rest()
     state = rest;
 }
 
+FakePad &FakePad::ListedIn(DWORD milliseconds)
+{
+    listChangeLate = true;
+    listChangeAt = GetTickCount() + milliseconds;
+    return *this;
+}
+
+void FakePad::UnplugListedFor(DWORD milliseconds)
+{
+    attached = false;
+    listChangeLate = true;
+    listChangeAt = GetTickCount() + milliseconds;
+}
+
+bool FakePad::Listed() const
+{
+    bool asBefore = listChangeLate && (LONG)(listChangeAt - GetTickCount()) > 0;
+    return attached != asBefore;
+}
+
 void FakeKeyboard::ReleaseAll()
 {
     memset(keys, 0, sizeof keys);
@@ -366,8 +386,10 @@ struct FakeDirectInput : FakeObject<IDirectInput8A> {
     STDMETHOD(EnumDevices)(DWORD type, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD flags) override
     {
         Log("dinput.EnumDevices(", type, ",", flags, ")");
+        if (FakeInput.enumerationDelay)
+            Sleep(FakeInput.enumerationDelay);
         for (const FakePad &pad : FakeInput.pads) {
-            if (!pad.attached)
+            if (!pad.Listed())
                 continue;
             DIDEVICEINSTANCEA device{};
             device.dwSize = sizeof device;

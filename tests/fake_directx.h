@@ -77,8 +77,18 @@ struct FakePad : FakeDeviceScript {
     // when it is that long (then without a terminator).
     std::string name;
     // Unplugged: no longer enumerated or created; a device made before
-    // reports its input lost and cannot be acquired.
+    // reports its input lost and cannot be acquired. Changing it changes
+    // the list without any notice; the sheet hears of it only when a test
+    // sends WM_DEVICECHANGE.
     bool attached = true;
+    // DirectInput may list a pad a moment after Windows' device notice, or
+    // go on listing one that has left: until listChangeAt (GetTickCount)
+    // the enumeration shows the pad as it was before the change.
+    bool listChangeLate = false;
+    DWORD listChangeAt = 0;
+    FakePad &ListedIn(DWORD milliseconds);        // plugged in, listed that much later
+    void UnplugListedFor(DWORD milliseconds);     // unplugged, listed that much longer
+    bool Listed() const;
     std::vector<DIDEVICEOBJECTINSTANCEA> objects;   // offered by EnumObjects
     DWORD capsButtons = 0;     // dwButtons reported by GetCapabilities
     DIJOYSTATE state{};
@@ -134,6 +144,9 @@ struct FakeInputWorld {
     std::vector<std::string> calls;
     bool recordCalls = true;
     int liveObjects = 0;               // COM objects not yet released
+    // How long each EnumDevices takes: 15 to 85 ms on typical Windows
+    // machines, more with some drivers; 0 here unless a test says so.
+    DWORD enumerationDelay = 0;
 
     FakePad &AddPad(int buttons = 12); // X and Y axes and the buttons
     // The calls made on one device, without its prefix: "Acquire", ...

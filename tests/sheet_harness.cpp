@@ -172,9 +172,11 @@ static LRESULT CALLBACK CatchMessageBox(int code, WPARAM wparam, LPARAM lparam)
         char className[16] = {};
         GetClassNameA(box, className, sizeof className);
         if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF)) {
-            char text[1024] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            ActiveCatcher->texts.push_back(text);
+            WCHAR text[1024] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, sizeof text / sizeof text[0]);
+            char utf8[3 * 1024] = {};
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, NULL, NULL);
+            ActiveCatcher->texts.push_back(utf8);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
     }

@@ -60,7 +60,8 @@ private:
     bool isHeld = false;
 };
 
-// Message boxes shown while one is alive are recorded and closed at once.
+// Message boxes shown while one is alive are recorded (their text as
+// UTF-8) and closed at once.
 class MessageBoxCatcher {
 public:
     MessageBoxCatcher();

@@ -8,6 +8,7 @@
 // command; exit code 1 (with a message) as soon as one fails.
 //   wait-sheet          wait until the sheet is shown          -> "ready"
 //   sheet               rectangle of the whole sheet           -> "left top right bottom"
+//   page                rectangle of the current page          -> "left top right bottom"
 //   tab N               rectangle of tab N                     -> "left top right bottom"
 //   control ID          a control of the current page, else of the sheet
 //   wait-page N         wait until page N is the current page  -> "N"
@@ -149,7 +150,7 @@ bool Fail(const char *command, const char *argument)
 bool TakesArgument(const char *command)
 {
     return strcmp(command, "wait-sheet") != 0 && strcmp(command, "sheet") != 0 &&
-           strcmp(command, "wait-no-message-box") != 0;
+           strcmp(command, "page") != 0 && strcmp(command, "wait-no-message-box") != 0;
 }
 
 bool Run(const char *command, const char *argument)
@@ -165,6 +166,8 @@ bool Run(const char *command, const char *argument)
     }
     if (!strcmp(command, "sheet"))
         return PrintWindowRect(sheet) || Fail(command, NULL);
+    if (!strcmp(command, "page"))
+        return PrintWindowRect(CurrentPage(sheet)) || Fail(command, NULL);
     if (!argument && TakesArgument(command))
         return Fail(command, "(argument missing)");
     if (!strcmp(command, "tab"))

@@ -20,29 +20,14 @@ SYSTEM_DLLS=" kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll advapi
 # Loaded at run time only, never imported.
 DIRECTX_DLLS=" dinput8.dll dinput.dll d3d8.dll d3d9.dll ddraw.dll dsound.dll "
 
-if [ $# -eq 0 ] || [ $(($# % 2)) -ne 0 ]; then
-  echo "usage: $0 OBJDUMP EXE [OBJDUMP EXE]..." >&2
-  exit 2
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../executable_checks.sh"
 
-failed=0
-while [ $# -gt 0 ]; do
-  objdump=$1 exe=$2
-  shift 2
-  if [ ! -f "$exe" ]; then
-    echo "MISSING $exe: build it first (scripts/test.sh builds build/win32 before build/win64)"
-    failed=1
-    continue
-  fi
-  if ! command -v "$objdump" >/dev/null; then
-    echo "MISSING $objdump: install the MinGW-w64 binutils"
-    failed=1
-    continue
-  fi
+# check_imports OBJDUMP EXE
+check_imports() {
+  local objdump=$1 exe=$2 dump names name
   if ! dump=$("$objdump" -p "$exe"); then
     echo "UNREADABLE $exe: $objdump cannot read it"
-    failed=1
-    continue
+    return 1
   fi
   names=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr 'A-Z' 'a-z' | sort -u)
   echo "$exe ($(printf '%s\n' "$dump" | sed -n 's/.*file format //p' | head -1)):"
@@ -50,10 +35,9 @@ while [ $# -gt 0 ]; do
     # Every Windows executable imports at least KERNEL32; none found means
     # the dump was not understood.
     echo "  no import table found"
-    failed=1
-    continue
+    return 1
   fi
-  rejected=()
+  local rejected=()
   for name in $names; do
     if [[ "$DIRECTX_DLLS" == *" $name "* ]]; then
       echo "  $name: DirectX DLL, must be loaded at run time, not imported"
@@ -67,7 +51,8 @@ while [ $# -gt 0 ]; do
   done
   if [ ${#rejected[@]} -gt 0 ]; then
     echo "REJECTED $exe: ${rejected[*]}"
-    failed=1
+    return 1
   fi
-done
-exit $failed
+}
+
+for_each_executable check_imports "$@"

@@ -15,11 +15,13 @@ inline std::string ConfigExePath()
 
 class ProcessTest : public SheetTest {
 protected:
-    // Starts the tool (the built config.exe unless another copy is named)
-    // with the test's folder as its current directory.
-    PROCESS_INFORMATION Start(const std::string &exe = ConfigExePath())
+    // Starts the tool (the built config.exe unless another copy is named),
+    // with these arguments after it, in the test's folder as its current
+    // directory.
+    PROCESS_INFORMATION Start(const std::string &exe = ConfigExePath(),
+                              const std::string &arguments = "")
     {
-        return StartProcess("\"" + exe + "\"", folder);
+        return StartProcess("\"" + exe + "\"" + arguments, folder);
     }
     DWORD Finish(PROCESS_INFORMATION &process, DWORD timeout = 20000)
     {

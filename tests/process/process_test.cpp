@@ -39,7 +39,10 @@ TEST_F(ProcessTest, CancelEndsWithZeroAndOkWithOneAndTheFile)
     EXPECT_EQ(Finish(first), 0u);
     EXPECT_FALSE(FileExists());
 
-    PROCESS_INFORMATION again = Start();
+    // Started as a Steam launch line starts it, with the game's command
+    // after it: the arguments change nothing.
+    PROCESS_INFORMATION again =
+        Start(ConfigExePath(), " \"C:\\Games\\ZEPHRANIX\\GAME.exe\" -window Z:\\tmp\\setting.cfg");
     shown = WaitForSheet();
     ASSERT_NE(shown, (HWND)NULL);
     PostMessageA(shown, PSM_PRESSBUTTON, PSBTN_OK, 0);

@@ -66,7 +66,7 @@ protected:
         Click(GRAPHIC_PAGE, IDC_VSYNC);
         std::vector<std::string> boxes = PressCatchingMessageBoxes(PSBTN_OK);
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_NE(boxes[0].find("setting.cfg"), std::string::npos) << boxes[0];
+        EXPECT_NE(boxes[0].find(reportedPath), std::string::npos) << boxes[0];
         EXPECT_FALSE(SheetClosed());
         EXPECT_TRUE(ApplyEnabled());
     }
@@ -78,6 +78,9 @@ protected:
         EXPECT_EQ(Settings.VSync, vsync);
         EXPECT_EQ(File(), RecordBytes());
     }
+    // What the report must name (UTF-8).
+    std::string reportedPath = "setting.cfg";
+
     bool ShowsFactorySettings()
     {
         return Checked(GRAPHIC_PAGE, IDC_FULL_TRUE) == BST_CHECKED &&
@@ -145,6 +148,19 @@ TEST_F(FileFaultsTest, AnObstacleFromTheStartMeansFactorySettingsAndOneReport)
               remove = [] { RemoveDirectoryA("setting.cfg"); };
               return CreateDirectoryA("setting.cfg", NULL) != FALSE;
           } },
+        { "setting.cfg is a folder, in a folder named in Japanese",
+          [this](const std::string &, std::function<void()> &remove) {
+              // "\u30b2\u30fc\u30e0" ("game"), outside a Western ANSI code page.
+              const WCHAR name[] = L"\u30b2\u30fc\u30e0";
+              remove = [name] {
+                  RemoveDirectoryW(L"setting.cfg");
+                  SetCurrentDirectoryW(L"..");
+                  RemoveDirectoryW(name);
+              };
+              reportedPath = "\\\xe3\x82\xb2\xe3\x83\xbc\xe3\x83\xa0\\setting.cfg";
+              return CreateDirectoryW(name, NULL) && SetCurrentDirectoryW(name) &&
+                     CreateDirectoryW(L"setting.cfg", NULL);
+          } },
         { "a current folder that takes no new files",
           [](const std::string &folder, std::function<void()> &remove) {
               remove = [folder] { SetCurrentDirectoryA(folder.c_str()); };
@@ -160,6 +176,7 @@ TEST_F(FileFaultsTest, AnObstacleFromTheStartMeansFactorySettingsAndOneReport)
         SCOPED_TRACE(c.obstacle);
         TearDown();
         SetUp();
+        reportedPath = "setting.cfg";
         std::function<void()> remove;
         if (!c.put(folder, remove)) {
             printf("[   NOTE   ] not tested here: %s could not be arranged\n", c.obstacle);

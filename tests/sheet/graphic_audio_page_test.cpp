@@ -146,6 +146,70 @@ TEST_F(GraphicAudioPageTest, StartUpFitsTheFileToTheMachineWithoutMarkingChanged
     EXPECT_EQ(SavedDisplayBytes(), std::vector<uint8_t>({ 0, 0, 1, 0, 1, 1, 1, 1, 0, 1, 0 }));
 }
 
+// The line at the foot of the page says what the start switched off in
+// the loaded file, and only that: not for the factory settings, not for a
+// file that already held these choices.
+TEST_F(GraphicAudioPageTest, TheLineNamesWhatTheStartSwitchedOffInTheFile)
+{
+    const std::string sound = "No sound device was found, so sound and music are off. "
+                              "Connect one and start the tool again to switch them back on.";
+    const std::string shader = "The graphics card reports no pixel shader, so Pixel Shader is off.";
+    struct Case {
+        const char *what;
+        bool hasShader, hasSound;
+        std::vector<uint8_t> display;   // bytes 244..254 of the file; none: no file
+        std::string line;
+    };
+    const Case cases[] = {
+        { "no file", false, false, {}, "" },
+        { "sound on", true, false, { 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0 }, sound },
+        { "music on", true, false, { 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0 }, sound },
+        { "pixel shader on", false, true, { 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0 }, shader },
+        { "both", false, false, { 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0 }, sound + " " + shader },
+        { "nothing changed", false, false, { 0, 0, 1, 0, 1, 1, 1, 1, 0, 1, 0 }, "" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        SetProbeOutcome(c.hasShader, c.hasSound);
+        if (c.display.empty())
+            OpenSheet();
+        else
+            OpenWithDisplay(c.display);
+        EXPECT_EQ(TextOf(Control(GRAPHIC_PAGE, IDC_START_CORRECTIONS)), c.line);
+        EXPECT_FALSE(ApplyEnabled());
+    }
+}
+
+// The layout spreads over the page area the sheet gives it: the right-hand
+// groups and "Default Settings" end where the left margin mirrors them.
+TEST_F(GraphicAudioPageTest, TheLayoutFillsThePageArea)
+{
+    OpenSheet();
+    HWND page = Page(GRAPHIC_PAGE);
+    auto onPage = [&](HWND control) {
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(HWND_DESKTOP, page, (POINT *)&r, 2);
+        return r;
+    };
+    RECT area;
+    GetClientRect(page, &area);
+    RECT template101 = { 0, 0, 286, 0 };
+    MapDialogRect(page, &template101);
+    ASSERT_GT(area.right, template101.right) << "the sheet is as wide as this page's template";
+    LONG margin = onPage(GetWindow(page, GW_CHILD)).left;   // "Screen Mode"
+    RECT reset = onPage(Control(GRAPHIC_PAGE, IDC_RESET));
+    EXPECT_EQ(reset.right, area.right - margin);
+    EXPECT_EQ(onPage(FindWindowExA(page, NULL, "Button", "Sound Options")).right, area.right - margin);
+    EXPECT_EQ(onPage(FindWindowExA(page, NULL, "Button", "Texture Color")).right, area.right - margin);
+    // The button keeps its size.
+    RECT size = { 0, 0, 80, 14 };
+    MapDialogRect(page, &size);
+    EXPECT_EQ(reset.right - reset.left, size.right);
+}
+
 TEST_F(GraphicAudioPageTest, AStoredShaderChoiceIsShownAsStoredUntilClicked)
 {
     // Pixel shader on with high-colour textures and simple effects.

@@ -125,35 +125,39 @@ TEST(PageTemplates, GraphicAudioPageHasItsControlsInTabOrder)
     EXPECT_EQ(page.caption, "Graphic/Audio Settings");
     EXPECT_EQ(page.font, "MS PGothic");
     EXPECT_EQ(page.points, 9);
-    EXPECT_EQ(page.cx, 283);
-    EXPECT_EQ(page.cy, 229);
+    EXPECT_EQ(page.cx, 286);
+    EXPECT_EQ(page.cy, 258);
     const DWORD group = BS_GROUPBOX, radio = BS_AUTORADIOBUTTON, check = BS_AUTOCHECKBOX | WS_TABSTOP;
     ExpectItems(page, {
-        { -1, Button, "Screen Mode", 5, 5, 130, 60, group },
+        { -1, Button, "Screen Mode", 5, 5, 135, 60, group },
         { 1000, Button, "Window Mode", 15, 20, 61, 10, radio | WS_GROUP },
         { 1001, Button, "Full Screen Mode (High Color)", 15, 35, 109, 10, radio },
-        { 1002, Button, "Full Screen Mode (True Color)", 15, 50, 105, 10, radio },
-        { -1, Button, "Texture Color", 140, 5, 135, 60, group },
-        { 1007, Button, "High Color", 150, 20, 45, 10, radio | WS_GROUP },
-        { 1008, Button, "True Color", 150, 35, 45, 10, radio },
-        { -1, Button, "Frame Handling", 105, 70, 170, 55, group },
+        { 1002, Button, "Full Screen Mode (True Color)", 15, 50, 109, 10, radio },
+        { -1, Button, "Texture Color", 145, 5, 136, 60, group },
+        { 1007, Button, "High Color", 155, 20, 50, 10, radio | WS_GROUP },
+        { 1008, Button, "True Color", 155, 35, 50, 10, radio },
+        { -1, Button, "Frame Handling", 105, 70, 176, 55, group },
         { -1, Static, "Frame Rate", 115, 85, 43, 8, SS_LEFT | WS_GROUP },
-        { 1003, Button, "30 FPS", 190, 85, 35, 10, radio | WS_GROUP },
-        { 1004, Button, "60 FPS", 235, 85, 35, 10, radio },
+        { 1003, Button, "30 FPS", 195, 85, 35, 10, radio | WS_GROUP },
+        { 1004, Button, "60 FPS", 240, 85, 35, 10, radio },
         { 1014, Button, "V-Sync On", 115, 100, 67, 10, check },
         { -1, Button, "Video Options", 5, 70, 95, 55, group },
         { 1013, Button, "Pixel Shader", 15, 85, 79, 10, check },
-        { 1011, Button, "Fixed Aspect Ratio", 15, 100, 74, 10, check },
-        { -1, Button, "Palette Effect", 5, 130, 130, 35, group },
+        { 1011, Button, "Fixed Aspect Ratio", 15, 100, 79, 10, check },
+        { -1, Button, "Palette Effect", 5, 130, 135, 35, group },
         { -1, Static, "Effects", 15, 145, 32, 8, SS_LEFT | WS_GROUP },
-        { 1005, Button, "Standard", 43, 146, 41, 10, radio | WS_GROUP },
-        { 1006, Button, "Simple", 90, 145, 41, 10, radio },
-        { -1, Button, "Movie", 140, 130, 135, 35, group },
-        { 1015, Button, "Skip Videos", 150, 145, 56, 10, check },
-        { -1, Button, "Sound Options", 5, 170, 270, 35, group },
+        { 1005, Button, "Standard", 47, 145, 41, 10, radio | WS_GROUP },
+        { 1006, Button, "Simple", 93, 145, 41, 10, radio },
+        { -1, Button, "Movie", 145, 130, 136, 35, group },
+        { 1015, Button, "Skip Videos", 155, 145, 56, 10, check },
+        { -1, Button, "Sound Options", 5, 170, 276, 35, group },
         { 1016, Button, "Disable Sound", 15, 185, 85, 10, check },
-        { 1010, Button, "Disable BGMs", 105, 185, 63, 10, check },
-        { 1020, Button, "Default Settings", 200, 209, 75, 14, BS_PUSHBUTTON | WS_TABSTOP },
+        { 1010, Button, "Disable BGMs", 155, 185, 63, 10, check },
+        // Where "Reset to Default" is on the assignment pages.
+        { 1020, Button, "Default Settings", 201, 210, 80, 14, BS_PUSHBUTTON | WS_TABSTOP },
+        // After the controls of old, below "Default Settings": what the
+        // start switched off, room for three lines.
+        { IDC_START_CORRECTIONS, Static, "", 5, 229, 276, 24, SS_LEFT | SS_NOPREFIX },
     });
 }
 

@@ -8,6 +8,8 @@
 // has MS PGothic's metrics.
 #include "tests/sheet_harness.h"
 
+#include "res/resource.h"
+
 namespace {
 
 // The dialog manager places controls in dialog units, which follow the
@@ -135,12 +137,20 @@ protected:
         FakeInput.pads[1].Ids(0x1234, 0x5678);
         const char line[] = "03000000341200007856000000000000,Mine,a:b3,platform:Windows,\n";
         WriteWholeFile("gamecontrollerdb.txt", std::vector<uint8_t>(line, line + sizeof line - 1));
+        // A file with sound, music and the pixel shader on, on a machine
+        // with neither: the first page's line names both corrections, its
+        // longest text.
+        std::vector<uint8_t> file(256, 0);
+        file[247] = 1;
+        WriteWholeFile("setting.cfg", file);
+        SetProbeOutcome(false, false);
         OpenSheet();
         for (int index : { GRAPHIC_PAGE, KEYBOARD_PAGE, GAMEPAD_PAGE })
             ShowPage(index);
         SendMessageA(Page(GAMEPAD_PAGE), WM_TIMER, 0, 0);
         pageFont = (HFONT)SendMessageA(Page(GRAPHIC_PAGE), WM_GETFONT, 0, 0);
         dc = GetDC(NULL);
+        ASSERT_NE(TextOf(Control(GRAPHIC_PAGE, IDC_START_CORRECTIONS)), "");
     }
     void TearDown() override
     {
