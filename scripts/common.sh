@@ -17,6 +17,14 @@ WINE32_PACKAGES=(wine32:i386 wine32-preloader:i386 libgl1:i386 libgl1-mesa-dri:i
 
 log() { printf '[%s] %s\n' "$(date +%T)" "$*" >&2; }
 
+# without_noise: copies its input but the lines that tell of no fault:
+# ALSA's complaints from Wine's sound driver on a machine without a sound
+# card, and debconf's note that apt-utils is not installed. Use it on the
+# standard error of Wine and apt-get: every other line still shows.
+without_noise() {
+  grep -v -e '^ALSA lib ' -e '^debconf: delaying package configuration' >&2 || true
+}
+
 # ensure_packages [--no-recommends] [package...]: installs the Debian
 # packages (PACKAGES when none are named) that are missing, with their
 # recommendations unless told otherwise; needs root, as on CI. A name:i386
@@ -40,7 +48,8 @@ ensure_packages() {
   fi
   log "installing ${missing[*]}"
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove $recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove $recommends "${missing[@]}" \
+    >/dev/null 2> >(without_noise)
 }
 
 # build_target win32|win64 [extra cmake args...] [-- cmake targets...]:
@@ -197,6 +206,36 @@ start_wine() {
   # command also starts the prefix's services, with no output to hold open:
   # started later by a test program, they would keep ctest's pipe open.
   "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+}
+
+# copy_tests_prefix PREFIX: makes PREFIX, when it has no prefix yet, as a
+# copy of the test programs' prefix (made by scripts/test.sh) if there is
+# one: several times faster than creating one.
+TESTS_PREFIX="$ROOT/build/win64/wineprefix"
+copy_tests_prefix() {
+  if [ ! -f "$1/system.reg" ] && [ -f "$TESTS_PREFIX/system.reg" ]; then
+    log "making $1 from $TESTS_PREFIX (once)"
+    rm -rf "$1"
+    cp -a "$TESTS_PREFIX" "$1"
+  fi
+}
+
+# setup_player_prefix: the running prefix (WINEPREFIX, its wineserver
+# started) set up to show what a player sees. The pages' font "MS PGothic"
+# is IPAPGothic (fonts-ipafont-gothic, made with its metrics), and Wine's
+# own fonts are there (Tahoma for the sheet's tabs and buttons, Marlett for
+# the title bar's buttons). Wine 8 here looks for its own fonts
+# (fonts-wine) as "Z:\usr\share\wine\../fonts", a name it does not
+# resolve, and so has none of them: no Tahoma, which "MS Shell Dlg" stands
+# for, and no Marlett, with which the title bar's buttons are drawn (the
+# close box is Marlett's "r", and shows as that letter). It loads every
+# font in the prefix's C:\windows\Fonts, where Windows keeps its own. The
+# tests' prefixes keep the fallback fonts, which the tests measure.
+PLAYER_PREFIX_PACKAGES=(fonts-ipafont-gothic fonts-wine)
+setup_player_prefix() {
+  cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+  "$WINE_LOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v "MS PGothic" /t REG_SZ /d IPAPGothic /f >/dev/null 2> >(without_noise)
 }
 
 stop_display() {

@@ -26,14 +26,7 @@ PAD_DIR=
 # sees it.
 start_driving() {
   local prefix=${1:-$E2E_PREFIX}
-  # Copying the test programs' prefix (made by scripts/test.sh) is several
-  # times faster than creating one.
-  local tests_prefix="$ROOT/build/win64/wineprefix"
-  if [ ! -f "$prefix/system.reg" ] && [ -f "$tests_prefix/system.reg" ]; then
-    log "making $prefix from $tests_prefix (once)"
-    rm -rf "$prefix"
-    cp -a "$tests_prefix" "$prefix"
-  fi
+  copy_tests_prefix "$prefix"
   start_display "$prefix"
   trap stop_driving EXIT
   local system32="$prefix/drive_c/windows/system32"

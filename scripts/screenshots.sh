@@ -11,31 +11,18 @@
 #
 # They are taken in a Wine prefix of their own, build/win64/shots-prefix (a
 # copy of the tests' prefix when there is one), set up to show what a
-# player sees: the pages' font "MS PGothic" is IPAPGothic
-# (fonts-ipafont-gothic, made with its metrics), and Wine's own fonts are
-# there (Tahoma for the sheet's tabs and buttons, Marlett for the title
-# bar's buttons). The tests' prefixes keep the fallback fonts, which the
-# tests measure.
+# player sees (setup_player_prefix in scripts/common.sh).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/drive.sh"
 
 SHOTS_PREFIX="$ROOT/build/win64/shots-prefix"
-WINE_FONTS=/usr/share/wine/fonts
 
 ensure_packages
-ensure_packages fonts-ipafont-gothic fonts-wine
+ensure_packages "${PLAYER_PREFIX_PACKAGES[@]}"
 build_target win64 -DCONFIG_BUILD_TESTS=ON -- config window_probe dinput8_standin >/dev/null
 start_driving "$SHOTS_PREFIX"
 
-# Wine 8 here looks for its own fonts (fonts-wine) as
-# "Z:\usr\share\wine\../fonts", a name it does not resolve, and so has
-# none of them: no Tahoma, which "MS Shell Dlg" stands for, and no Marlett,
-# with which the title bar's buttons are drawn (the close box is Marlett's
-# "r", and shows as that letter). It loads every font in the prefix's
-# C:\windows\Fonts, where Windows keeps its own.
-cp -u "$WINE_FONTS"/* "$SHOTS_PREFIX/drive_c/windows/Fonts/"
-"$WINE_LOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-  /v "MS PGothic" /t REG_SZ /d IPAPGothic /f >/dev/null
+setup_player_prefix
 
 # set_scaling DPI: the prefix's screen resolution, which each start of the
 # tool reads (96 is 100 %, 144 is 150 %). Wine 8 takes it from this value;

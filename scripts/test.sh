@@ -19,7 +19,9 @@ start_display
 log "running the tests on display $DISPLAY"
 cd "$ROOT/build/win64"
 status=0
-ctest --output-on-failure "$@" || status=$?
+# Three at a time: the test programs mostly wait on the wineserver, so
+# three keep two cores busy.
+ctest --output-on-failure -j3 "$@" || status=$?
 stop_display
 
 # The shipped executable driven through real X input, on its own display
