@@ -193,6 +193,9 @@ heading "The live-capture polls per call, two fake pads offering every input (ns
 POLL_STATUS=0
 run "$WINE_LOADER" poll_bench.exe || POLL_STATUS=$?
 
+heading "Finding both pads' layouts as the gamepad page does (ms per call, best of seven rounds; target under 1 ms)"
+run "$WINE_LOADER" layout_bench.exe
+
 heading "One capture tick on each assignment page: the tool's sheet with fake DirectX (a keyboard, two pads)"
 run "$WINE_LOADER" tick_bench.exe "$IDLE_SECONDS"
 
