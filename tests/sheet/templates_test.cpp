@@ -241,34 +241,19 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     EXPECT_LE(below, gamepad.cy);
     EXPECT_EQ(gamepad.items[42].x, keyboard.items[40].x);   // "Reset to Default"
     EXPECT_EQ(gamepad.items[42].y, keyboard.items[40].y);
-    // Then "Pad Layout", disabled until the page knows the pad's layout, on
-    // the row of "Reset to Default" and left of it; the layout's source
-    // right of each pad line; the layout hint inside "Button Assignment",
-    // below the lists of "Select" and "Start".
-    const TemplateItem &layout = gamepad.items[48], &reset = gamepad.items[42];
+    // Then "Pad Layout", disabled until the page knows the pad's layout,
+    // the layout's source beside each pad line and the hidden layout hint.
+    // Where they lie is the text fit test's to check.
+    const TemplateItem &layout = gamepad.items[48];
     EXPECT_EQ(layout.id, IDC_PAD_LAYOUT);
     EXPECT_EQ(layout.caption, "Pad Layout");
     EXPECT_EQ(layout.style, Child | BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED);
-    EXPECT_EQ(layout.y, reset.y);
-    EXPECT_EQ(layout.cy, reset.cy);
-    EXPECT_LT(layout.x + layout.cx, reset.x);
     for (int pad = 0; pad < 2; ++pad) {
-        const TemplateItem &source = gamepad.items[49 + pad], &line = gamepad.items[44 + pad];
-        EXPECT_EQ(source.id, IDC_PAD_LAYOUT_SOURCE_FIRST + pad);
-        EXPECT_EQ(source.style, note);
-        EXPECT_EQ(source.y, line.y);
-        EXPECT_GT(source.x, line.x + line.cx);
-        EXPECT_LE(source.x + source.cx, reset.x + reset.cx);
+        EXPECT_EQ(gamepad.items[49 + pad].id, IDC_PAD_LAYOUT_SOURCE_FIRST + pad);
+        EXPECT_EQ(gamepad.items[49 + pad].style, note);
     }
-    const TemplateItem &hint = gamepad.items[51];
-    EXPECT_EQ(hint.id, IDC_PAD_LAYOUT_HINT);
-    EXPECT_EQ(hint.style, note & ~WS_VISIBLE);
-    const TemplateItem &group = gamepad.items[3], &start = gamepad.items[35];
-    EXPECT_EQ(start.id, 1054);
-    EXPECT_GE(hint.x, start.x - 30);
-    EXPECT_GT(hint.y, start.y + 14);
-    EXPECT_LE(hint.x + hint.cx, group.x + group.cx - 4);
-    EXPECT_LE(hint.y + hint.cy, group.y + group.cy - 4);
+    EXPECT_EQ(gamepad.items[51].id, IDC_PAD_LAYOUT_HINT);
+    EXPECT_EQ(gamepad.items[51].style, note & ~WS_VISIBLE);
 }
 
 } // namespace
