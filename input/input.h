@@ -108,8 +108,9 @@ void StopPadCapture();
 // The lowest DirectInput scan code whose key is down, or -1.
 int PollKeyboard();
 // The PadBinding of the first input pressed or deflected, pad 0 before pad
-// 1, or PAD_BINDING_NONE.
-uint32_t PollPads();
+// 1, or PAD_BINDING_NONE. captureFlags (PAD_CAPTURE_ bits) add the
+// rotation axes and the sliders to what is examined.
+uint32_t PollPads(uint32_t captureFlags);
 
 // From the states the last polls read: whether a key is held, whether the
 // input a PadBinding names is pressed or deflected from its rest now, and

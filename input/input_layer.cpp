@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "app/directx.h"
+#include "input/directx.h"
 
 IDirectInput8A *DirectInputObject;
 IDirectInputDevice8A *KeyboardDevice;

@@ -31,6 +31,13 @@ enum PadAxisDirection {
 // Hat directions (low 4 bits of a hat binding), in label-table order.
 enum PadPovDirection { PAD_POV_UP, PAD_POV_DOWN, PAD_POV_LEFT, PAD_POV_RIGHT };
 
+// Capture flags of the pad poll: besides buttons, X, Y, Z and hats, it
+// examines the rotation axes only with PAD_CAPTURE_ROTATION and the sliders
+// only with PAD_CAPTURE_SLIDERS. The bits of the settings file's
+// PadAdvancedFlags word.
+#define PAD_CAPTURE_ROTATION 0x4u
+#define PAD_CAPTURE_SLIDERS  0x2u
+
 // Longest label of a valid code is "2POV Right4": 11 characters.
 #define PAD_LABEL_SIZE 12
 

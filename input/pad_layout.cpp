@@ -25,12 +25,16 @@ struct PadMappingRole {
 // SDL's a, b, x and y are the bottom, right, left and top face buttons:
 // Cross, Circle, Square and Triangle.
 static const PadMappingRole PadMappingRoles[] = {
-    { "dpup", 0 },           { "dpdown", 1 },         { "dpleft", 2 },      { "dpright", 3 },
-    { "b", 4 },              { "a", 5 },              { "y", 6 },           { "x", 7 },
-    { "leftshoulder", 8 },   { "lefttrigger", 9 },    { "rightshoulder", 10 },
-    { "righttrigger", 11 },  { "back", 12 },          { "start", 13 },
-    { "-lefty", 16 },        { "+lefty", 17 },        { "-leftx", 18 },     { "+leftx", 19 },
-    { "lefty", ROLE_STICK_Y }, { "leftx", ROLE_STICK_X },
+    { "dpup", ASSIGN_UP },              { "dpdown", ASSIGN_DOWN },
+    { "dpleft", ASSIGN_LEFT },          { "dpright", ASSIGN_RIGHT },
+    { "b", ASSIGN_CIRCLE },             { "a", ASSIGN_CROSS },
+    { "y", ASSIGN_TRIANGLE },           { "x", ASSIGN_SQUARE },
+    { "leftshoulder", ASSIGN_L1 },      { "lefttrigger", ASSIGN_L2 },
+    { "rightshoulder", ASSIGN_R1 },     { "righttrigger", ASSIGN_R2 },
+    { "back", ASSIGN_SELECT },          { "start", ASSIGN_START },
+    { "-lefty", ASSIGN_UP_A },          { "+lefty", ASSIGN_DOWN_A },
+    { "-leftx", ASSIGN_LEFT_A },        { "+leftx", ASSIGN_RIGHT_A },
+    { "lefty", ROLE_STICK_Y },          { "leftx", ROLE_STICK_X },
 };
 
 // What Windows and Wine show for every XInput pad: A B X Y LB RB View Menu
@@ -297,10 +301,11 @@ void PadMappingCodes(const PadMapping &mapping, const PadCapsRecord &caps, int p
     // end to Down(A) or Right(A), swapped when inverted; a half-stick role
     // of the line comes first.
     const PadMappingElement *sticks[2] = { &mapping.stickY, &mapping.stickX };
+    const int pairs[2] = { ASSIGN_UP_A, ASSIGN_LEFT_A };
     for (int pair = 0; pair < 2; ++pair) {
         const PadMappingElement &stick = *sticks[pair];
         for (uint32_t end = 0; end < 2; ++end) {
-            int a = 16 + 2 * pair + (int)end;
+            int a = pairs[pair] + (int)end;
             if (mapping.assign[a].kind != PAD_ELEMENT_NONE)
                 continue;
             row[a] = stick.kind == PAD_ELEMENT_AXIS ? AxisEnd(axes, stick.number, end ^ stick.detail)

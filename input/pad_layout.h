@@ -8,8 +8,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "input/assign_index.h"
 #include "input/input.h"
-#include "res/resource.h"
 
 // The player's file, and how much of it is read at most.
 #define PAD_MAPPING_FILE "gamecontrollerdb.txt"

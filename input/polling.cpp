@@ -3,7 +3,6 @@
 // each pad's rest positions are learned from its reads.
 #include "input/input.h"
 #include "input/pad_binding.h"
-#include "settings/settings.h"
 
 static const LONG Threshold = 64;   // strict: -64..64 is rest
 
@@ -174,11 +173,13 @@ static bool PovCentred(DWORD value)
     return LOWORD(value) == 0xFFFF;
 }
 
+// Every input the pad poll can examine, whatever the capture flags.
+static const uint32_t AllPadInputs = PAD_CAPTURE_ROTATION | PAD_CAPTURE_SLIDERS;
+
 // The first input of one pad's state, in the fixed order of kinds, or
-// PAD_BINDING_NONE. With allInputs, the rotation axes and sliders count
-// whatever the advanced flags say; otherwise the flags are read afresh on
-// every call.
-static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, bool allInputs)
+// PAD_BINDING_NONE. The rotation axes count only with PAD_CAPTURE_ROTATION
+// in captureFlags, the sliders only with PAD_CAPTURE_SLIDERS.
+static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, uint32_t captureFlags)
 {
     const PadCapsRecord &caps = PadCaps[pad];
     uint32_t padBits = PadBindingPadBits(pad);
@@ -189,7 +190,7 @@ static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, bool allInputs)
     }
 
     struct AxisTest { int axis; bool present; uint32_t minCode; };
-    bool rotation = allInputs || (Settings.PadAdvancedFlags & PAD_ADVANCED_ROTATION) != 0;
+    bool rotation = (captureFlags & PAD_CAPTURE_ROTATION) != 0;
     const AxisTest axes[] = {
         { PAD_REST_Y, true, PAD_AXIS_Y_MIN },
         { PAD_REST_X, true, PAD_AXIS_X_MIN },
@@ -204,7 +205,7 @@ static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, bool allInputs)
             return padBits | PAD_BINDING_AXIS | (uint32_t)direction;
     }
 
-    if (allInputs || (Settings.PadAdvancedFlags & PAD_ADVANCED_SLIDERS)) {
+    if (captureFlags & PAD_CAPTURE_SLIDERS) {
         for (uint32_t s = 0; s < caps.SliderCount && s < PAD_BINDING_SLIDERS; ++s) {
             int end = AxisDirection(pad, state, PAD_REST_SLIDER0 + (int)s, 0);
             if (end >= 0)
@@ -220,7 +221,7 @@ static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, bool allInputs)
     return PAD_BINDING_NONE;
 }
 
-uint32_t PollPads()
+uint32_t PollPads(uint32_t captureFlags)
 {
     uint32_t found = PAD_BINDING_NONE;
     if (PadsReleased) {
@@ -234,7 +235,7 @@ uint32_t PollPads()
         // Every pad is read, also after an input was found, so that the
         // live display sees each pad's state of this tick.
         if (ReadPad(pad) && found == PAD_BINDING_NONE)
-            found = FirstPadInput(pad, PadStates[pad], false);
+            found = FirstPadInput(pad, PadStates[pad], captureFlags);
     }
     return found;
 }
@@ -249,7 +250,7 @@ bool PadActive(int pad)
         if (button & 0x80)
             return true;
     }
-    return FirstPadInput(pad, state, true) != PAD_BINDING_NONE;
+    return FirstPadInput(pad, state, AllPadInputs) != PAD_BINDING_NONE;
 }
 
 bool PadBindingActive(uint32_t code)

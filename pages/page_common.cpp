@@ -108,10 +108,8 @@ INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, const AssignPageCap
 }
 
 // The labels are the 5th to 22nd controls of both assignment templates, in
-// the order of the lists they name: AssignIndex 0..13, then 16..19.
+// the order of the lists they name (AssignListOrder).
 static const int FirstLabelControl = 4;
-static const int AssignIndexOfLabel[18] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9,
-                                            10, 11, 12, 13, 16, 17, 18, 19 };
 
 void FindAssignLabels(HWND page, AssignPageMarks &marks)
 {
@@ -121,7 +119,7 @@ void FindAssignLabels(HWND page, AssignPageMarks &marks)
     HWND control = GetWindow(page, GW_CHILD);
     for (int i = 0; control && i < FirstLabelControl; ++i)
         control = GetWindow(control, GW_HWNDNEXT);
-    for (int a : AssignIndexOfLabel) {
+    for (int a : AssignListOrder) {
         if (!control)
             break;
         marks.labels[a] = control;
@@ -140,7 +138,7 @@ static void SetLabelMarks(AssignPageMarks &marks, int a, uint8_t value)
 
 void MarkPressedLabels(AssignPageMarks &marks, bool (*pressed)(uint32_t input))
 {
-    for (int a : AssignIndexOfLabel) {
+    for (int a : AssignListOrder) {
         uint32_t input = marks.shown[a];
         bool down = input != ASSIGN_NO_INPUT && pressed(input);
         SetLabelMarks(marks, a, (uint8_t)((marks.marks[a] & ~LABEL_PRESSED) | (down ? LABEL_PRESSED : 0)));
@@ -186,12 +184,12 @@ void ShowDuplicates(HWND page, AssignPageMarks &marks, const uint32_t other[ASSI
     int firstInputEnd = 0;    // the heading and the first input's text
     int named = 0;
     bool duplicate[ASSIGN_COUNT] = {};
-    for (int a : AssignIndexOfLabel) {
+    for (int a : AssignListOrder) {
         uint32_t input = marks.shown[a];
         if (input == ASSIGN_NO_INPUT || duplicate[a])
             continue;
         int shownCount = 0, otherCount = 0;
-        for (int b : AssignIndexOfLabel) {
+        for (int b : AssignListOrder) {
             shownCount += marks.shown[b] == input;
             otherCount += other[b] == input;
         }
@@ -206,7 +204,7 @@ void ShowDuplicates(HWND page, AssignPageMarks &marks, const uint32_t other[ASSI
             firstInputEnd = line.length;
         Append(line, ":");
         const char *separator = " ";
-        for (int b : AssignIndexOfLabel) {
+        for (int b : AssignListOrder) {
             if (marks.shown[b] != input)
                 continue;
             duplicate[b] = true;
@@ -214,7 +212,7 @@ void ShowDuplicates(HWND page, AssignPageMarks &marks, const uint32_t other[ASSI
             Append(line, marks.names[b]);
             separator = ", ";
         }
-        for (int b : AssignIndexOfLabel) {
+        for (int b : AssignListOrder) {
             if (other[b] != input)
                 continue;
             char name[LABEL_NAME_SIZE + 16];
@@ -245,7 +243,7 @@ void ShowDuplicates(HWND page, AssignPageMarks &marks, const uint32_t other[ASSI
         lstrcpynA(line.text, shortened, sizeof line.text);
     }
     SetWindowTextA(control, line.text);
-    for (int a : AssignIndexOfLabel) {
+    for (int a : AssignListOrder) {
         SetLabelMarks(marks, a, (uint8_t)((marks.marks[a] & ~LABEL_DUPLICATE) |
                                           (duplicate[a] ? LABEL_DUPLICATE : 0)));
     }
@@ -286,7 +284,7 @@ INT_PTR MarkedStaticColours(HWND page, HDC dc, HWND control, uint8_t marks)
 
 INT_PTR AssignLabelColours(HWND page, const AssignPageMarks &marks, HDC dc, HWND control)
 {
-    for (int a : AssignIndexOfLabel) {
+    for (int a : AssignListOrder) {
         if (marks.labels[a] == control)
             return MarkedStaticColours(page, dc, control, marks.marks[a]);
     }

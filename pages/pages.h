@@ -3,7 +3,11 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "input/assign_index.h"
 #include "res/resource.h"
+
+static_assert(IDC_ASSIGN_LAST - IDC_ASSIGN_FIRST + 1 == ASSIGN_COUNT,
+              "an assignment id for every AssignIndex");
 
 INT_PTR CALLBACK GraphicAudioPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
@@ -49,11 +53,6 @@ void StorePadRow(int player);
 // in list, whose AssignIndex is 16 or more.
 void ApplyAnalogGroupRule(HWND page, HWND list, uint32_t code, const char *label, int assignIndex);
 void PadCaptureTick(HWND page);
-// Looks for pads plugged in or removed; when the pads changed, the page
-// (if it exists) rebuilds its lists. The sheet calls it about 0.3 s and
-// 2 s after a device change notice, the page itself every few seconds
-// while it is shown.
-void NoticePadChanges();
 
 // Live marks of an assignment page: the label left of each list is drawn
 // in a warning colour while its input is assigned twice, and highlighted

@@ -2,7 +2,7 @@
 // Direct3D 8 pixel shader support. Each creates, asks and releases at once.
 #include "pages/pages.h"
 
-#include "app/directx.h"
+#include "input/directx.h"
 
 int ProbeSoundDevice()
 {

@@ -34,13 +34,12 @@
 #define IDC_START_CORRECTIONS 1120
 
 // Keyboard and gamepad pages. The assignment boxes are IDC_ASSIGN_FIRST +
-// AssignIndex for AssignIndex 0..23; the templates hold only 0..13 and
-// 16..19.
+// AssignIndex for AssignIndex 0..23 (input/assign_index.h); the templates
+// hold only 0..13 and 16..19.
 #define IDC_PLAYER1         1000
 #define IDC_PLAYER2         1001
 #define IDC_ASSIGN_FIRST    1041
 #define IDC_ASSIGN_LAST     1064
-#define ASSIGN_COUNT        24
 
 // Gamepad page only: the "Advanced" capture options.
 #define IDC_ROTATER         1010

@@ -4,15 +4,20 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "input/assign_index.h"
+#include "input/pad_binding.h"
+
 #define SETTING_FILE_NAME  "setting.cfg"
 #define SETTING_BLOCK_SIZE 256
 #define KEY_ROW_SIZE       24
 #define PAD_ROW_SIZE       24
+static_assert(KEY_ROW_SIZE == ASSIGN_COUNT && PAD_ROW_SIZE == ASSIGN_COUNT,
+              "a player's rows have one entry per AssignIndex");
 
 // PadAdvancedFlags bits: let live pad capture consider rotation axes and
-// sliders.
-#define PAD_ADVANCED_ROTATION 0x4u
-#define PAD_ADVANCED_SLIDERS  0x2u
+// sliders. The word is handed to the pad poll as its capture flags.
+#define PAD_ADVANCED_ROTATION PAD_CAPTURE_ROTATION
+#define PAD_ADVANCED_SLIDERS  PAD_CAPTURE_SLIDERS
 
 // Little-endian, no header, no checksum. The layout is the file format.
 struct SettingBlock {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/directx.h"
+#include "input/directx.h"
 
 // The device calls whose results a test can script, one queue each.
 enum class FakeCall {

@@ -67,7 +67,7 @@ TEST_F(DeviceFaultsTest, ADeviceFailingEveryCallAfterOpeningIsSilentAndStillRele
         int padAcquires = FakeInput.Count("pad0.Acquire");
         for (int tick = 0; tick < ticks; ++tick) {
             ASSERT_EQ(PollKeyboard(), -1);
-            ASSERT_EQ(PollPads(), 0x81000002u);   // pad 1's third button
+            ASSERT_EQ(PollPads(Settings.PadAdvancedFlags), 0x81000002u);   // pad 1's third button
         }
         int again = c.acquiredAgain ? ticks : 0;
         EXPECT_EQ(FakeInput.Count("keyboard.Acquire") - keyboardAcquires, again);
@@ -97,7 +97,7 @@ TEST_F(DeviceFaultsTest, InputLostOnEveryReadIsAcquiredAgainEachTimeAndRecovers)
     for (int tick = 0; tick < ticks; ++tick) {
         ASSERT_EQ(PollKeyboard(), -1);
         // The second pad is still examined in the same call.
-        ASSERT_EQ(PollPads(), 0x82000002u);
+        ASSERT_EQ(PollPads(Settings.PadAdvancedFlags), 0x82000002u);
     }
     EXPECT_EQ(FakeInput.Count("keyboard.Acquire") - keyboardAcquires, ticks);
     EXPECT_EQ(FakeInput.Count("pad0.Acquire") - padAcquires, ticks);
@@ -105,7 +105,7 @@ TEST_F(DeviceFaultsTest, InputLostOnEveryReadIsAcquiredAgainEachTimeAndRecovers)
     // The sheet is back in the foreground: the next reads work again.
     keyboard.getDeviceState = first.getDeviceState = DI_OK;
     EXPECT_EQ(PollKeyboard(), 0x25);
-    EXPECT_EQ(PollPads(), 0x01000005u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x01000005u);
     ExpectOnlyWholeRecordReads();
 }
 
@@ -151,7 +151,7 @@ TEST_F(DeviceFaultsTest, AbsurdCapabilitiesAreReadOnlyAsFarAsTheStateRecordGoes)
         EXPECT_EQ(PadCaps[0].PovCount, (uint32_t)c.povs);
         Settings.PadAdvancedFlags = c.flags;
         c.move(pad);
-        EXPECT_EQ(PollPads(), c.expected);
+        EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), c.expected);
         ExpectOnlyWholeRecordReads();
         CloseInputDevices();
     }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/directx.h"
+#include "input/directx.h"
 #include "pages/pages.h"
 
 namespace {

@@ -197,7 +197,7 @@ TEST_F(InputLayerTest, RefusedKeyboardFormatReleasesBothAndOpensNoPad)
         EXPECT_EQ(FakeInput.calls, c.calls);
         EXPECT_EQ(FakeInput.liveObjects, 0);
         EXPECT_EQ(PollKeyboard(), -1);
-        EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+        EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     }
 }
 
@@ -208,7 +208,7 @@ TEST_F(InputLayerTest, WithoutDirectInputNothingIsCalledAgain)
     EXPECT_EQ(OpenInput(), 0);
     EXPECT_EQ(FakeInput.calls, Calls{ "DirectInput8Create(800,A)" });
     EXPECT_EQ(PollKeyboard(), -1);
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     CloseInputDevices();
     CloseInputDevices();
     EXPECT_EQ(FakeInput.calls.size(), 1u);
@@ -236,7 +236,7 @@ TEST_F(InputLayerTest, NoControllerLeavesBothSlotsEmpty)
     const PadCapsRecord zero{};
     EXPECT_EQ(0, memcmp(&PadCaps[0], &zero, sizeof zero));
     EXPECT_EQ(0, memcmp(&PadCaps[1], &zero, sizeof zero));
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     EXPECT_EQ(FakeInput.calls.back(), "dinput.EnumDevices(4,1)");
 }
 
@@ -277,7 +277,7 @@ TEST_F(InputLayerTest, SecondControllerBecomesPadOneWhenTheFirstCannotBeCreated)
     FakePad &second = FakeInput.AddPad();
     ASSERT_EQ(OpenInput(), 1);
     second.Press(2);
-    uint32_t code = PollPads();
+    uint32_t code = PollPads(Settings.PadAdvancedFlags);
     EXPECT_EQ(code, 0x01000002u);
     EXPECT_EQ(Label(code), "1BUTTON3");
 }
@@ -294,7 +294,7 @@ TEST_F(InputLayerTest, PadOneKeepsItsIndexWhenPadZeroFailsItsSetUp)
 
     second.Press(2);
     FakeInput.calls.clear();
-    uint32_t code = PollPads();
+    uint32_t code = PollPads(Settings.PadAdvancedFlags);
     EXPECT_EQ(code, 0x81000002u);
     EXPECT_EQ(Label(code), "2BUTTON3");
     EXPECT_EQ(FakeInput.calls, (Calls{ "pad1.Poll", "pad1.GetDeviceState(80)" }));
@@ -319,11 +319,11 @@ TEST_F(InputLayerTest, ZeroButtonPadStaysOpenAndIsPolledForAxesAndHats)
     EXPECT_EQ(PadCaps[0].PovCount, 1u);
 
     pad.Press(0);   // the state has buttons, the pad reports none
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     pad.state.rgdwPOV[0] = 9000;
-    EXPECT_EQ(PollPads(), 0x04000003u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x04000003u);
     pad.state.lX = -100;
-    EXPECT_EQ(PollPads(), 0x02000000u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x02000000u);
 
     ApplyPadDefaults(0);
     for (int i = 0; i < 24; ++i)

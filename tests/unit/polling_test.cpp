@@ -51,7 +51,7 @@ TEST_F(PollTest, NothingHeldReportsNothingAfterOneReadPerDevice)
 {
     Settings.PadAdvancedFlags = PAD_ADVANCED_ROTATION | PAD_ADVANCED_SLIDERS;
     EXPECT_EQ(PollKeyboard(), -1);
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     EXPECT_EQ(FakeInput.calls, (Calls{ "keyboard.GetDeviceState(256)", "pad0.Poll",
                                        "pad0.GetDeviceState(80)", "pad1.Poll",
                                        "pad1.GetDeviceState(80)" }));
@@ -130,7 +130,7 @@ TEST_F(PollTest, AbsentDevicesAreNeverCalled)
     ASSERT_EQ(OpenInput(), 1);
     FakeInput.calls.clear();
     EXPECT_EQ(PollKeyboard(), -1);
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     EXPECT_TRUE(FakeInput.calls.empty());
 }
 
@@ -155,12 +155,12 @@ TEST_F(PollTest, AxesAndSlidersPassTheirThresholdStrictly)
             full->Rest();
             full->state.*axis.member = v.value;
             uint32_t expected = v.side < 0 ? axis.low : v.side > 0 ? axis.high : PAD_BINDING_NONE;
-            EXPECT_EQ(PollPads(), expected) << axis.name << " at " << v.value;
+            EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), expected) << axis.name << " at " << v.value;
             // The same values on pad 1 carry its index.
             full->Rest();
             plain->state.*axis.member = v.value;
             if (axis.member == &DIJOYSTATE::lX || axis.member == &DIJOYSTATE::lY) {
-                EXPECT_EQ(PollPads(), v.side ? expected | 0x80000000u : PAD_BINDING_NONE);
+                EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), v.side ? expected | 0x80000000u : PAD_BINDING_NONE);
             }
             plain->Rest();
         }
@@ -171,7 +171,7 @@ TEST_F(PollTest, AxesAndSlidersPassTheirThresholdStrictly)
             full->state.rglSlider[s] = v.value;
             uint32_t expected = v.side == 0 ? PAD_BINDING_NONE
                               : 0x08000000u | (uint32_t)s << 8 | (v.side > 0 ? 1u : 0u);
-            EXPECT_EQ(PollPads(), expected) << "slider " << s << " at " << v.value;
+            EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), expected) << "slider " << s << " at " << v.value;
         }
     }
 }
@@ -213,28 +213,28 @@ TEST_F(PollTest, InputsAreExaminedInTheirFixedOrder)
         { 0x81000000, "2BUTTON1", [&] { plain->Rest(); } },
     };
     for (const Step &step : steps) {
-        uint32_t code = PollPads();
+        uint32_t code = PollPads(Settings.PadAdvancedFlags);
         EXPECT_EQ(code, step.code);
         EXPECT_EQ(Label(code), step.label);
         step.release();
     }
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
 }
 
 TEST_F(PollTest, PadZeroIsExaminedCompletelyBeforePadOne)
 {
     plain->Press(2);
-    uint32_t code = PollPads();
+    uint32_t code = PollPads(Settings.PadAdvancedFlags);
     EXPECT_EQ(code, 0x81000002u);
     EXPECT_EQ(Label(code), "2BUTTON3");
 
     // Pad 0's last test (a hat) still wins over pad 1's first (a button).
     full->state.rgdwPOV[3] = 0;
-    EXPECT_EQ(PollPads(), 0x04000300u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x04000300u);
     full->Rest();
     full->Press(0);
     plain->state.lY = 127;
-    EXPECT_EQ(PollPads(), 0x01000000u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x01000000u);
 }
 
 // Which axes a pad's capabilities and the advanced flags let through. The
@@ -268,7 +268,7 @@ TEST_F(PollTest, RotationAxesAndSlidersNeedTheirFlagsWhileZIsAlwaysExamined)
         else
             pad->state.rglSlider[row.slider] = 120;
         Settings.PadAdvancedFlags = row.flags;
-        EXPECT_EQ(PollPads(), row.expected) << row.what;
+        EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), row.expected) << row.what;
         pad->Rest();
     }
 }
@@ -288,11 +288,11 @@ TEST_F(PollTest, HatSectorsGiveEachDiagonalToOneSide)
     for (const Case &c : cases) {
         full->Rest();
         full->state.rgdwPOV[0] = c.value;
-        EXPECT_EQ(PollPads(), c.expected) << c.value;
+        EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), c.expected) << c.value;
         // The same value on the fourth hat carries hat number 3.
         full->Rest();
         full->state.rgdwPOV[3] = c.value;
-        EXPECT_EQ(PollPads(), c.expected == PAD_BINDING_NONE ? c.expected : c.expected | 0x300) << c.value;
+        EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), c.expected == PAD_BINDING_NONE ? c.expected : c.expected | 0x300) << c.value;
     }
 }
 
@@ -317,11 +317,11 @@ TEST_F(PollTest, LargeCountsAreCappedAtTheStateRecord)
     // 32 the painted stack.
     hats.state.rgdwPOV[0] = 0x0000FFFF;
     PaintStack();
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
 
     big.Press(31);
     PaintStack();
-    uint32_t code = PollPads();
+    uint32_t code = PollPads(Settings.PadAdvancedFlags);
     EXPECT_EQ(code, 0x0100001Fu);
     EXPECT_EQ(Label(code), "1BUTTON32");
 }
@@ -334,9 +334,9 @@ TEST_F(PollTest, ButtonsBeyondThePadsCountAreIgnored)
     FakePad &six = FakeInput.AddPad(6);
     ASSERT_EQ(OpenInput(), 1);
     six.Press(6);
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     six.Press(5);
-    EXPECT_EQ(PollPads(), 0x01000005u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x01000005u);
 }
 
 TEST_F(PollTest, LostPadZeroIsAcquiredAgainAndPadOneStillExamined)
@@ -344,11 +344,11 @@ TEST_F(PollTest, LostPadZeroIsAcquiredAgainAndPadOneStillExamined)
     full->Press(3);
     plain->Press(7);
     full->LoseInput();
-    EXPECT_EQ(PollPads(), 0x81000007u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x81000007u);
     EXPECT_EQ(FakeInput.calls, (Calls{ "pad0.Poll", "pad0.GetDeviceState(80)", "pad0.Acquire",
                                        "pad1.Poll", "pad1.GetDeviceState(80)" }));
     // Acquired again, pad 0 reports on the next tick.
-    EXPECT_EQ(PollPads(), 0x01000003u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x01000003u);
 }
 
 TEST_F(PollTest, OtherReadFailuresLeaveThePadSilentWithoutAcquiring)
@@ -359,8 +359,8 @@ TEST_F(PollTest, OtherReadFailuresLeaveThePadSilentWithoutAcquiring)
     for (HRESULT failure : failures) {
         FakeInput.calls.clear();
         full->results.getDeviceState = failure;
-        EXPECT_EQ(PollPads(), 0x81000007u) << std::hex << failure;
-        EXPECT_EQ(PollPads(), 0x81000007u) << std::hex << failure;
+        EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x81000007u) << std::hex << failure;
+        EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x81000007u) << std::hex << failure;
         EXPECT_EQ(FakeInput.Count("pad0.Acquire"), 0) << std::hex << failure;
     }
     // Lost, and the first Acquire refused: the next tick finds pad 0 not
@@ -369,20 +369,20 @@ TEST_F(PollTest, OtherReadFailuresLeaveThePadSilentWithoutAcquiring)
     full->LoseInput();
     full->results.Queue(FakeCall::Acquire, { DIERR_OTHERAPPHASPRIO });
     FakeInput.calls.clear();
-    EXPECT_EQ(PollPads(), 0x81000007u);
-    EXPECT_EQ(PollPads(), 0x81000007u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x81000007u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x81000007u);
     EXPECT_EQ(FakeInput.Count("pad0.Acquire"), 2);
-    EXPECT_EQ(PollPads(), 0x01000003u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x01000003u);
 }
 
 TEST_F(PollTest, PollResultIsIgnoredAndSuccessCodesCarryTheState)
 {
     full->Press(1);
     full->results.poll = DIERR_NOTACQUIRED;
-    EXPECT_EQ(PollPads(), 0x01000001u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x01000001u);
     full->results.poll = DI_NOEFFECT;
     full->results.Queue(FakeCall::GetDeviceState, { S_FALSE });
-    EXPECT_EQ(PollPads(), 0x01000001u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x01000001u);
 }
 
 } // namespace
@@ -430,7 +430,7 @@ TEST_F(RestTest, AnAxisRestingAtAnEndIsReportedOnlyTowardsTheOtherEnd)
     for (const Step &step : steps) {
         SCOPED_TRACE(step.what);
         step.move();
-        EXPECT_EQ(PollPads(), step.reported);
+        EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), step.reported);
         EXPECT_EQ(PadActive(0), step.padActive[0]);
         EXPECT_EQ(PadActive(1), step.padActive[1]);
     }
@@ -438,7 +438,7 @@ TEST_F(RestTest, AnAxisRestingAtAnEndIsReportedOnlyTowardsTheOtherEnd)
     // the axis reads -128; pulled, "1RY Max" is.
     EXPECT_FALSE(PadBindingActive(0x02000008));
     shock->state.lRy = 127;
-    PollPads();
+    PollPads(Settings.PadAdvancedFlags);
     EXPECT_TRUE(PadBindingActive(0x02000009));
     EXPECT_FALSE(PadBindingActive(0x02000008));
     EXPECT_FALSE(PadBindingActive(0x82000005));   // the pedal's resting end
@@ -448,18 +448,18 @@ TEST_F(RestTest, AStickHeldWhileLearningRestsAtTheCentreAfterASecondThere)
 {
     shock->state.lX = -128;   // held while the rest is learned
     LearnPadRest();
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     // Let go for one read less than a second's worth: still taken as rest.
     shock->state.lX = 0;
     for (int read = 1; read < PAD_REST_RECOVERY_READS; ++read)
-        PollPads();
+        PollPads(Settings.PadAdvancedFlags);
     shock->state.lX = -128;
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     shock->state.lX = 0;
     for (int read = 0; read < PAD_REST_RECOVERY_READS; ++read)
-        PollPads();
+        PollPads(Settings.PadAdvancedFlags);
     shock->state.lX = -128;
-    EXPECT_EQ(PollPads(), 0x02000000u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x02000000u);
 }
 
 TEST_F(RestTest, ARestThatCannotBeReadIsLearnedFromTheNextRead)
@@ -469,9 +469,9 @@ TEST_F(RestTest, ARestThatCannotBeReadIsLearnedFromTheNextRead)
     pedal->RestsAt(&DIJOYSTATE::lX, 127);
     pedal->results.Queue(FakeCall::GetDeviceState, { DIERR_NOTACQUIRED, DIERR_NOTACQUIRED });
     LearnPadRest();
-    EXPECT_EQ(PollPads(), PAD_BINDING_NONE);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), PAD_BINDING_NONE);
     pedal->state.lX = -128;
-    EXPECT_EQ(PollPads(), 0x82000000u);
+    EXPECT_EQ(PollPads(Settings.PadAdvancedFlags), 0x82000000u);
 }
 
 } // namespace

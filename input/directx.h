@@ -1,5 +1,7 @@
-// The one seam between the tool and the DirectX runtime. The three creation
-// functions are called through these pointers. Each starts out pointing at a
+// The one seam between the tool and the DirectX runtime, below everything
+// that uses it: the input layer (DirectInput) and the first page's probes
+// (Direct3D, DirectSound). The three creation functions are called through
+// these pointers. Each starts out pointing at a
 // loader that resolves the real entry point from the system directory on
 // first use; a missing DLL or export behaves exactly like the creation call
 // failing. Tests point them at fakes.

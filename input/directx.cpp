@@ -1,5 +1,5 @@
 // Run-time resolution of the DirectX creation functions.
-#include "app/directx.h"
+#include "input/directx.h"
 
 #include <string.h>
 
