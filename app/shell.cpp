@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "input/input.h"
+#include "input/pad_watch.h"
 #include "pages/pages.h"
 #include "res/resource.h"
 
@@ -63,19 +64,14 @@ void DescribeSheet(PROPSHEETHEADERA *header, PROPSHEETPAGEA_V2 pages[SHEET_PAGE_
 // Windows tells every top-level window when devices come and go
 // (DBT_DEVNODES_CHANGED), often many times for one plug; Wine and Proton
 // tell windows that asked for it when a HID device (every pad) arrives or
-// leaves. DirectInput may list a new pad, or go on listing one that left,
-// a moment after the notice, so the sheet looks for changed pads about
-// 0.3 s and again about 2 s after the latest notice, as SDL does: each
-// notice restarts both timers, and a burst of notices costs these two
-// looks.
+// leaves. The pad watch then looks for changed pads a moment later
+// (input/pad_watch.h).
 //
 // The sheet's window procedure is replaced by one that takes these and
 // passes everything on. Not through SetWindowSubclass: under Wine that
 // makes every message to the window cost a wineserver round trip (some
 // 200 us against 1 us measured here), and the sheet gets many.
 static WNDPROC SheetWindowProc;
-static const UINT_PTR PadLookTimers[2] = { 0x5A1D, 0x5A1E };
-static const UINT PadLookDelays[2] = { 300, 2000 };
 static HDEVNOTIFY HidNotification;
 static const GUID HidInterfaceClass = {
     0x4D1E55B2, 0xF16F, 0x11CF, { 0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30 } };
@@ -98,19 +94,9 @@ static LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wpara
         if (wparam != DBT_DEVNODES_CHANGED && wparam != DBT_DEVICEARRIVAL &&
             wparam != DBT_DEVICEREMOVECOMPLETE)
             break;
-        // Setting a timer again restarts it.
-        for (int look = 0; look < 2; ++look)
-            SetTimer(sheet, PadLookTimers[look], PadLookDelays[look], NULL);
+        NoticeDeviceChange(sheet);
         return TRUE;
-    case WM_TIMER:
-        if (wparam != PadLookTimers[0] && wparam != PadLookTimers[1])
-            break;
-        KillTimer(sheet, wparam);
-        NoticePadChanges();
-        return 0;
     case WM_NCDESTROY:
-        for (UINT_PTR timer : PadLookTimers)
-            KillTimer(sheet, timer);
         if (HidNotification)
             UnregisterDeviceNotification(HidNotification);
         HidNotification = NULL;

@@ -4,30 +4,22 @@
 // is active a 33 ms timer polls the pads and selects the first pressed or
 // deflected input in the focused list.
 //
-// Every list entry is a text and a PadBinding (its item data), and the text
-// is the code's label: a code is shown by searching its label with the
-// list's own prefix search, which is also how loading and capture find it.
-// List 1041 + a holds PadRow entry a. The template has no list for
-// AssignIndex 14, 15 and 20..23: messages to those ids do nothing and
-// return 0, so filling and loading pass over them and storing writes 0.
+// List 1041 + a holds PadRow entry a (pages/pad_lists.h has how the lists
+// hold and show codes). The template has no list for AssignIndex 14, 15
+// and 20..23: messages to those ids do nothing and return 0, so filling
+// and loading pass over them and storing writes 0.
 //
 // "Up(A)".."Right(A)" (AssignIndex 16..19) form an AnalogGroup: choosing an
 // axis or slider end there fills in both ends of it, a hat direction all
 // four directions of that hat, and a button or "None" removes every hat
 // direction from the group and an axis or slider end from its pair partner.
 //
-// A stored code of the tool's own shape that no entry offers (its pad is
-// not connected, or lacks that input) gets an entry of its own at the end
-// of its list, so that it is shown and saved unchanged until the player
-// chooses otherwise. Pads plugged in or removed while the tool runs are
-// picked up: the lists are rebuilt, keeping what they showed.
-//
+// Pads plugged in or removed while the tool runs are picked up
+// (input/pad_watch.h): the lists are rebuilt, keeping what they showed.
 // "Pad Layout" assigns the shown player's pad (pad N for player N) by the
-// pad's own layout (input/pad_layout.h). The page finds each pad's layout
-// at its first tick after it is shown, whenever the pads change and when
-// the player's gamecontrollerdb.txt changes, and shows where it came from
-// beside each pad line; the button is enabled only while the shown
-// player's pad has one.
+// pad's own layout (input/pad_layout.h). The page shows where each pad's
+// layout came from beside its pad line; the button is enabled only while
+// the shown player's pad has one.
 #include "pages/pages.h"
 
 #include <commctrl.h>
@@ -37,188 +29,23 @@
 #include "app/tooltips.h"
 #include "input/input.h"
 #include "input/pad_binding.h"
+#include "input/pad_entries.h"
 #include "input/pad_layout.h"
+#include "input/pad_watch.h"
+#include "pages/pad_lists.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
 int PadPagePlayer;
 HWND PadPageWindow;
 static AssignPageMarks PadMarks;
-// Entries every list holds after FillPadCombos: "None" and both pads'. An
-// entry after them is the list's kept entry, at most one.
-static int PadEntryCount;
 // Whether each pad line is marked: an input of that pad is pressed.
 static bool PadLineActive[PAD_SLOTS];
-// While the page is shown it looks for pads plugged in or removed by
-// itself, since Wine does not always tell the sheet and DirectInput may
-// list a pad later than any notice: every half second it reads the
-// system's device list, and when that changed it asks DirectInput.
-// DirectInput's enumeration also runs unasked, as often as its own cost
-// allows: at most every 0.9 s, and no more than 1/4000 of the time, but at
-// least every 4 s whatever it costs (15 to 85 ms on Windows, a few ms
-// under Wine), so that a pad listed late shows within a few seconds.
-static int TicksToPadCheck;
-static const int PadCheckTicks = 15;
-static DWORD NextPadEnumeration;   // GetTickCount
-static const DWORD PadEnumerationWaitMin = 900;
-static const DWORD PadEnumerationWaitMax = 4000;
-static const DWORD PadEnumerationCostShare = 4000;
 
-// Each pad's layout and where it came from, found again when the pads or
-// the player's file change; PadLayoutsFound is false until then.
-static PadLayoutRecord PadLayouts[PAD_SLOTS];
-static bool PadLayoutsFound;
-static uint32_t PadLayoutFileStamp;
-
-// AssignIndex 16 and above belong to an AnalogGroup (16..19, 20..23).
-static const int AnalogGroupFirst = 16;
-
-// The most entries one pad adds: six axes with two ends each, then what a
-// PadBinding can name of sliders, hats and buttons.
-#define PAD_ENTRY_MAX (6 * 2 + 2 * PAD_BINDING_SLIDERS + 4 * PAD_BINDING_HATS + PAD_BINDING_BUTTONS)
-
-// The list of an AssignIndex; NULL for the ids without a control, and every
-// message sent to NULL does nothing and returns 0, as for such an id.
-static HWND PadList(HWND page, int assignIndex)
+// The Advanced boxes count every pad, usable or not; Z is always captured
+// and so has no box.
+static void EnablePadAdvancedBoxes(HWND page)
 {
-    return GetDlgItem(page, IDC_ASSIGN_FIRST + assignIndex);
-}
-
-// The code of the selected entry: PAD_BINDING_NONE (CB_ERR) for a list
-// without a selection, 0 for an id without a control.
-static uint32_t SelectedPadCode(HWND list)
-{
-    LRESULT item = SendMessageA(list, CB_GETCURSEL, 0, 0);
-    return (uint32_t)SendMessageA(list, CB_GETITEMDATA, (WPARAM)item, 0);
-}
-
-// Selects the first entry whose text begins with the label, searching from
-// entry 1 to the end and then entry 0 ("None"), letters without regard to
-// case. CB_ERR when no entry does; the selection then stays as it was.
-static LRESULT SelectPadLabel(HWND list, const char *label)
-{
-    return SendMessageA(list, CB_SELECTSTRING, 0, (LPARAM)label);
-}
-
-static LRESULT SelectPadCode(HWND list, uint32_t code)
-{
-    char label[PAD_LABEL_SIZE];
-    FormatPadBinding(label, code);
-    return SelectPadLabel(list, label);
-}
-
-// What a choice by code looks like to the user: the list closes, then
-// shows the code's entry if it has one.
-static void ShowPadLabel(HWND list, const char *label)
-{
-    SendMessageA(list, CB_SHOWDROPDOWN, FALSE, 0);
-    SelectPadLabel(list, label);
-}
-
-static void ShowPadCode(HWND list, uint32_t code)
-{
-    char label[PAD_LABEL_SIZE];
-    FormatPadBinding(label, code);
-    ShowPadLabel(list, label);
-}
-
-// Selects "None": its label finds only entry 0.
-static void ClearPadList(HWND list)
-{
-    SelectPadCode(list, PAD_BINDING_NONE);
-}
-
-// Pad p's entries in list order: X and Y always, then Z, Rx, Ry and Rz
-// where present (low end first), slider ends, hat directions (up, down,
-// left, right) and buttons. A pad without buttons is no usable pad and adds
-// nothing. Sliders, hats and buttons stop at what a PadBinding can name, so
-// that every entry stores back as the input it shows.
-static int ListPadEntries(int pad, uint32_t codes[PAD_ENTRY_MAX])
-{
-    const PadCapsRecord &caps = PadCaps[pad];
-    if (caps.ButtonCount == 0)
-        return 0;
-    uint32_t padBits = PadBindingPadBits(pad);
-    int n = 0;
-
-    const bool axisPresent[6] = { true, true, caps.HasZ != 0, caps.HasRx != 0,
-                                  caps.HasRy != 0, caps.HasRz != 0 };
-    for (uint32_t axis = 0; axis < 6; ++axis) {
-        if (!axisPresent[axis])
-            continue;
-        codes[n++] = padBits | PAD_BINDING_AXIS | (2 * axis);
-        codes[n++] = padBits | PAD_BINDING_AXIS | (2 * axis + 1);
-    }
-    for (uint32_t s = 0; s < caps.SliderCount && s < PAD_BINDING_SLIDERS; ++s) {
-        codes[n++] = padBits | PAD_BINDING_SLIDER | (s << 8);
-        codes[n++] = padBits | PAD_BINDING_SLIDER | (s << 8) | 1;
-    }
-    for (uint32_t h = 0; h < caps.PovCount && h < PAD_BINDING_HATS; ++h) {
-        for (uint32_t d = PAD_POV_UP; d <= PAD_POV_RIGHT; ++d)
-            codes[n++] = padBits | PAD_BINDING_POV | (h << 8) | d;
-    }
-    for (uint32_t b = 0; b < caps.ButtonCount && b < PAD_BINDING_BUTTONS; ++b)
-        codes[n++] = padBits | PAD_BINDING_BUTTON | b;
-    return n;
-}
-
-// Appends an entry: the code's label as text, the code as item data.
-static void AddPadEntry(HWND list, uint32_t code)
-{
-    char label[PAD_LABEL_SIZE];
-    FormatPadBinding(label, code);
-    LRESULT item = SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)label);
-    SendMessageA(list, CB_SETITEMDATA, (WPARAM)item, (LPARAM)code);
-}
-
-// Every list's entries: "None", then pad 0's, then pad 1's.
-#define LIST_ENTRY_MAX (1 + PAD_SLOTS * PAD_ENTRY_MAX)
-static int ListAllEntries(uint32_t codes[LIST_ENTRY_MAX])
-{
-    codes[0] = PAD_BINDING_NONE;
-    int n = 1;
-    for (int pad = 0; pad < PAD_SLOTS; ++pad)
-        n += ListPadEntries(pad, codes + n);
-    return n;
-}
-
-// Makes every list hold the entries of the pads as they are now, and
-// enables the Advanced boxes for them. The entries the lists already hold
-// that stay the same (all of pad 0's when only pad 1 came or went) are
-// kept: under Wine a list's entry costs tens of microseconds to remove and
-// as much to add again. Any entry after them goes, kept entries included.
-static void UpdatePadEntries(HWND page)
-{
-    static uint32_t held[LIST_ENTRY_MAX];   // what the lists hold now
-    uint32_t codes[LIST_ENTRY_MAX];
-    int count = ListAllEntries(codes);
-    int same = 0;
-    while (same < count && same < PadEntryCount && codes[same] == held[same])
-        ++same;
-    // Each list is looked up once rather than once per entry.
-    HWND lists[ASSIGN_COUNT];
-    for (int a = 0; a < ASSIGN_COUNT; ++a)
-        lists[a] = PadList(page, a);
-    SetAssignListsRedraw(page, FALSE);
-    for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        HWND list = lists[a];
-        if (!list)
-            continue;
-        if (same == 0) {
-            SendMessageA(list, CB_RESETCONTENT, 0, 0);
-        } else {
-            for (int i = (int)SendMessageA(list, CB_GETCOUNT, 0, 0) - 1; i >= same; --i)
-                SendMessageA(list, CB_DELETESTRING, (WPARAM)i, 0);
-        }
-        for (int i = same; i < count; ++i)
-            AddPadEntry(list, codes[i]);
-    }
-    SetAssignListsRedraw(page, TRUE);
-    memcpy(held, codes, count * sizeof codes[0]);
-    PadEntryCount = count;
-
-    // The Advanced boxes count every pad, usable or not; Z is always
-    // captured and so has no box.
     uint32_t rotationAxes = 0, sliders = 0;
     for (const PadCapsRecord &caps : PadCaps) {
         rotationAxes += caps.HasRx + caps.HasRy + caps.HasRz;
@@ -230,65 +57,15 @@ static void UpdatePadEntries(HWND page)
 
 void FillPadCombos()
 {
-    // The lists are empty: everything is added.
-    PadEntryCount = 0;
-    UpdatePadEntries(PadPageWindow);
-}
-
-// Widens a list's drop-down part to show text whole.
-static void FitDroppedWidth(HWND list, const char *text)
-{
-    HDC dc = GetDC(list);
-    HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(list, WM_GETFONT, 0, 0));
-    SIZE size = { 0, 0 };
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
-    int width = size.cx + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
-    if (width > SendMessageA(list, CB_GETDROPPEDWIDTH, 0, 0))
-        SendMessageA(list, CB_SETDROPPEDWIDTH, width, 0);
-}
-
-// Adds and selects the entry of a code that no entry offers: its label,
-// and why it is not there.
-static void AddKeptEntry(HWND list, uint32_t code)
-{
-    char text[PAD_LABEL_SIZE + 24];
-    FormatPadBinding(text, code);
-    lstrcatA(text, PadDevices[code >> 31] ? " (not on pad)" : " (not connected)");
-    LRESULT item = SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)text);
-    SendMessageA(list, CB_SETITEMDATA, (WPARAM)item, (LPARAM)code);
-    SendMessageA(list, CB_SETCURSEL, (WPARAM)item, 0);
-    FitDroppedWidth(list, text);
-}
-
-// Shows a row of codes in the lists. A code without an entry keeps its own
-// entry when it has the tool's shape, and otherwise shows as "None" (and
-// so is stored as "None" when the row is next stored).
-static void ShowPadRow(const uint32_t row[ASSIGN_COUNT])
-{
-    for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        HWND list = PadList(PadPageWindow, a);
-        if (!list)
-            continue;
-        // The entry kept for the code shown before goes first, so that it
-        // can never match a search.
-        while (SendMessageA(list, CB_GETCOUNT, 0, 0) > PadEntryCount)
-            SendMessageA(list, CB_DELETESTRING, (WPARAM)PadEntryCount, 0);
-        if (SelectPadCode(list, row[a]) != CB_ERR)
-            continue;
-        if (IsToolPadBinding(row[a]))
-            AddKeptEntry(list, row[a]);
-        else
-            SendMessageA(list, CB_SETCURSEL, 0, 0);
-    }
+    FillPadLists(PadPageWindow, true);
+    EnablePadAdvancedBoxes(PadPageWindow);
 }
 
 static void RefreshPadMarks(int shownPlayer);
 
 void LoadPadRow(int player)
 {
-    ShowPadRow(Settings.PadRow[player]);
+    ShowPadRow(PadPageWindow, Settings.PadRow[player]);
     RefreshPadMarks(player);
 }
 
@@ -299,41 +76,11 @@ void StorePadRow(int player)
         row[a] = SelectedPadCode(PadList(PadPageWindow, a));
 }
 
-void ApplyAnalogGroupRule(HWND page, HWND list, uint32_t code, const char *label, int assignIndex)
-{
-    int group = assignIndex & ~3;
-    int pair = assignIndex & ~1;
-    int partner = assignIndex ^ 1;
-
-    if (code & PAD_BINDING_BUTTON) {
-        // A button, or "None" (which carries every kind bit).
-        ShowPadLabel(list, label);
-        for (int k = group; k < group + 4; ++k) {
-            HWND member = PadList(page, k);
-            uint32_t current = SelectedPadCode(member);
-            if ((current & PAD_BINDING_POV) || ((current & PAD_BINDING_MOVING) && k == partner))
-                ClearPadList(member);
-        }
-    } else if (code & PAD_BINDING_MOVING) {
-        // Both ends of the axis or slider: the low end in the even member.
-        for (uint32_t end = 0; end < 2; ++end)
-            ShowPadCode(PadList(page, pair + (int)end), (code & ~1u) | end);
-        for (int k = group; k < group + 4; ++k) {
-            HWND member = PadList(page, k);
-            if (SelectedPadCode(member) & PAD_BINDING_POV)
-                ClearPadList(member);
-        }
-    } else if (code & PAD_BINDING_POV) {
-        // Up, down, left and right of the hat, in member order.
-        for (uint32_t d = PAD_POV_UP; d <= PAD_POV_RIGHT; ++d)
-            ShowPadCode(PadList(page, group + (int)d), (code & ~3u) | d);
-    }
-}
-
 // After every change of the shown inputs: the duplicate line, the warning
 // and pressed marks. The other player's codes count by the input they
-// name, also when no list offers it; a code of another shape shows as
-// "None" and so is none.
+// name, also when no list offers it; a code of another shape counts as no
+// input.
+static_assert(PAD_ENTRY_TEXT_SIZE <= DUPLICATE_INPUT_SIZE, "the duplicate line takes entry texts");
 static void RefreshPadMarks(int shownPlayer)
 {
     HWND page = PadPageWindow;
@@ -345,8 +92,7 @@ static void RefreshPadMarks(int shownPlayer)
         uint32_t code = Settings.PadRow[otherPlayer][a];
         other[a] = IsToolPadBinding(code) ? code : ASSIGN_NO_INPUT;
     }
-    // An input's text is its label, as the lists show it.
-    ShowDuplicates(page, PadMarks, other, otherPlayer, FormatPadBinding);
+    ShowDuplicates(page, PadMarks, other, otherPlayer, FormatPadEntry);
     MarkPressedLabels(PadMarks, PadBindingActive);
 }
 
@@ -368,32 +114,20 @@ static void ShowPadNames(HWND page)
     ShowWindow(GetDlgItem(page, IDC_PAD_HINT), any ? SW_HIDE : SW_SHOW);
 }
 
-// Closes the drop-down part of the focused list, the only one that can
-// show it, before the lists change under it.
-static void CloseFocusedDropDown(HWND page)
-{
-    int focused = FocusedAssignIndex(page);
-    if (focused >= 0)
-        SendMessageA(PadList(page, focused), CB_SHOWDROPDOWN, FALSE, 0);
-}
-
 // "Pad Layout" works for the shown player's pad while its layout is known.
 static void EnablePadLayoutButton(HWND page)
 {
     EnableWindow(GetDlgItem(page, IDC_PAD_LAYOUT),
-                 PadLayoutsFound && PadLayouts[PadPagePlayer].source >= PAD_LAYOUT_PLAYER_FILE);
+                 PadLayoutsFound() && PadLayouts[PadPagePlayer].source >= PAD_LAYOUT_PLAYER_FILE);
 }
 
-// Finds each pad's layout now and shows where it came from; the hint
-// says what to do while an attached pad's layout is not known.
+// Where each pad's layout came from; the hint says what to do while an
+// attached pad's layout is not known.
 static void ShowPadLayouts(HWND page)
 {
     static const char *const SourceTexts[] = {
         "", "Layout: unknown", "Layout: own file", "Layout: XInput", "Layout: built in",
     };
-    PadLayoutFileStamp = PadMappingFileStamp();
-    FindPadLayouts(PadLayouts);
-    PadLayoutsFound = true;
     bool unknown = false;
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
         PadLayoutSource source = PadLayouts[pad].source;
@@ -409,13 +143,14 @@ static void ShowPadLayouts(HWND page)
 static void AssignPadLayout(HWND page)
 {
     int pad = PadPagePlayer;
+    FindPadLayoutsNow();
     ShowPadLayouts(page);
     if (PadLayouts[pad].source < PAD_LAYOUT_PLAYER_FILE)
         return;
     uint32_t row[ASSIGN_COUNT];
     PadMappingCodes(PadLayouts[pad].mapping, PadCaps[pad], pad, row);
     CloseFocusedDropDown(page);
-    ShowPadRow(row);
+    ShowPadRow(page, row);
     RefreshPadMarks(PadPagePlayer);
     MarkSheetChanged(page);
 }
@@ -444,18 +179,24 @@ static void RebuildPadCombos(HWND page)
         shown[a] = list ? SelectedPadCode(list) : PAD_BINDING_NONE;
     }
     CloseFocusedDropDown(page);
-    UpdatePadEntries(page);
-    ShowPadRow(shown);
+    FillPadLists(page, false);
+    EnablePadAdvancedBoxes(page);
+    ShowPadRow(page, shown);
     ShowPadNames(page);
-    ShowPadLayouts(page);
     RefreshPadMarks(PadPagePlayer);
     ShowPadActivity(page);
 }
 
-void NoticePadChanges()
+// What the pad watch found changed (PAD_WATCH_ bits).
+static void OnPadsChanged(int changes)
 {
-    if (RefreshPadDevices() && PadPageWindow)
-        RebuildPadCombos(PadPageWindow);
+    HWND page = PadPageWindow;
+    if (!page)
+        return;
+    if (changes & PAD_WATCH_DEVICES)
+        RebuildPadCombos(page);
+    if (changes & PAD_WATCH_LAYOUTS)
+        ShowPadLayouts(page);
 }
 
 // Whether a capture into the list of AssignIndex a changed what it shows,
@@ -463,8 +204,8 @@ void NoticePadChanges()
 // codes the marks last took.
 static bool CaptureChangedLists(HWND page, int a)
 {
-    int first = a < AnalogGroupFirst ? a : a & ~3;
-    int end = a < AnalogGroupFirst ? a + 1 : first + 4;
+    int first = InAnalogGroup(a) ? AnalogGroupOf(a) : a;
+    int end = InAnalogGroup(a) ? first + 4 : a + 1;
     for (int k = first; k < end; ++k) {
         HWND list = PadList(page, k);
         if (list && SelectedPadCode(list) != PadMarks.shown[k])
@@ -473,68 +214,39 @@ static bool CaptureChangedLists(HWND page, int a)
     return false;
 }
 
-// DirectInput's enumeration, timed to know when it may run again unasked.
-static void CheckPadsNow()
+// A pad input pressed or deflected while the list of AssignIndex a has the
+// focus: the list shows it, in an AnalogGroup by the group's rule, and
+// Apply becomes active (also when the input has no entry, and again at
+// every tick while it stays pressed or deflected).
+static void CapturePadInput(HWND page, int a, uint32_t code)
 {
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    NoticePadChanges();
-    QueryPerformanceCounter(&end);
-    DWORD cost = (DWORD)((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
-    DWORD wait = cost * PadEnumerationCostShare;
-    if (wait < PadEnumerationWaitMin)
-        wait = PadEnumerationWaitMin;
-    if (wait > PadEnumerationWaitMax)
-        wait = PadEnumerationWaitMax;
-    NextPadEnumeration = GetTickCount() + wait;
+    char label[PAD_LABEL_SIZE];
+    FormatPadBinding(label, code);
+    HWND focus = PadList(page, a);
+    if (InAnalogGroup(a))
+        ApplyAnalogGroupRule(page, focus, code, label, a);
+    else
+        ShowPadLabel(focus, label);
+    // The marks follow only when a list now shows something else (every
+    // message costs a wineserver round trip under Wine while the pads are
+    // acquired).
+    if (CaptureChangedLists(page, a))
+        RefreshPadMarks(PadPagePlayer);
+    MarkSheetChanged(page);
 }
 
 void PadCaptureTick(HWND page)
 {
-    if (--TicksToPadCheck <= 0) {
-        TicksToPadCheck = PadCheckTicks;
-        if (PadDevicesMayHaveChanged() || (LONG)(GetTickCount() - NextPadEnumeration) >= 0)
-            CheckPadsNow();
-        // The player may have added a line meanwhile.
-        if (PadLayoutsFound && PadMappingFileStamp() != PadLayoutFileStamp)
-            ShowPadLayouts(page);
-    }
-    // At the first tick after the page is shown, not while it is made.
-    if (!PadLayoutsFound)
-        ShowPadLayouts(page);
-    uint32_t code = PollPads();
+    PadWatchTick();
+    uint32_t code = PollPads(Settings.PadAdvancedFlags);
     if (code != PAD_BINDING_NONE) {
         int a = FocusedAssignIndex(page);
-        if (a >= 0) {
-            char label[PAD_LABEL_SIZE];
-            FormatPadBinding(label, code);
-            HWND focus = PadList(page, a);
-            if (a < AnalogGroupFirst)
-                ShowPadLabel(focus, label);
-            else
-                ApplyAnalogGroupRule(page, focus, code, label, a);
-            // While an input is held, every tick captures it again; the
-            // marks follow only when a list now shows something else
-            // (every message costs a wineserver round trip under Wine
-            // while the pads are acquired).
-            if (CaptureChangedLists(page, a))
-                RefreshPadMarks(PadPagePlayer);
-            // Also when the input has no entry, and again at every tick
-            // while it stays pressed or deflected.
-            MarkSheetChanged(page);
-        }
+        if (a >= 0)
+            CapturePadInput(page, a, code);
     }
     // The inputs held now, whichever list has the focus.
     MarkPressedLabels(PadMarks, PadBindingActive);
     ShowPadActivity(page);
-}
-
-// The page became the active one (also again after an Apply): pads
-// plugged in meanwhile are looked for at the first tick.
-static void OnPadPageActive()
-{
-    TicksToPadCheck = 1;
 }
 
 // The Advanced marks from PadAdvancedFlags, whether or not a box is enabled.
@@ -582,7 +294,7 @@ static void ResetPadPlayer(HWND page)
 static void OnPadListChosen(HWND page, int id)
 {
     int a = id - IDC_ASSIGN_FIRST;
-    if (a >= AnalogGroupFirst) {
+    if (InAnalogGroup(a)) {
         HWND list = PadList(page, a);
         uint32_t code = SelectedPadCode(list);
         char label[PAD_LABEL_SIZE];
@@ -634,8 +346,7 @@ static void OnInitDialog(HWND page)
     FindAssignLabels(page, PadMarks);
     LoadPadRow(PadPagePlayer);
     memset(PadLineActive, 0, sizeof PadLineActive);
-    PadLayoutsFound = false;
-    NextPadEnumeration = GetTickCount();
+    StartPadWatch(OnPadsChanged);
     // Where each axis rests, from the pads as they are when the page is
     // first shown; pads opened again learn it anew.
     LearnPadRest();
@@ -656,8 +367,9 @@ INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
         OnCommand(page, LOWORD(wparam), HIWORD(wparam));
         return 0;
     case WM_NOTIFY:
+        // Pads plugged in meanwhile are looked for at the first tick.
         if (((const NMHDR *)lparam)->code == (UINT)PSN_SETACTIVE)
-            OnPadPageActive();
+            WatchPadsFromNextTick();
         return AssignmentPageNotify(page, (const NMHDR *)lparam, PadPageCapture, PadPagePlayer);
     case WM_TIMER:
         FinishPageTooltips(page);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <set>
 
+#include "input/pad_watch.h"
 #include "pages/pages.h"
 #include "res/resource.h"
 #include "settings/settings.h"

@@ -11,6 +11,7 @@
 #include <psapi.h>
 #include <stdio.h>
 
+#include "input/pad_watch.h"
 #include "pages/pages.h"
 #include "res/resource.h"
 

@@ -1,0 +1,34 @@
+// The entries of the gamepad page's lists: what each list offers and the
+// text it shows for it. Every list holds the same entries: "None", then
+// every input of pad 0, then every input of pad 1, as far as a PadBinding
+// can name them. An entry's text begins with its code's label, so that a
+// label finds its entry.
+#pragma once
+#include <stdint.h>
+
+#include "input/input.h"
+#include "input/pad_binding.h"
+
+// The most entries one pad adds: six axes with two ends each, then what a
+// PadBinding can name of sliders, hats and buttons.
+#define PAD_ENTRY_MAX (6 * 2 + 2 * PAD_BINDING_SLIDERS + 4 * PAD_BINDING_HATS + PAD_BINDING_BUTTONS)
+#define PAD_LIST_ENTRY_MAX (1 + PAD_SLOTS * PAD_ENTRY_MAX)
+#define PAD_ENTRY_TEXT_SIZE PAD_LABEL_SIZE
+
+struct PadEntryList {
+    int count;
+    uint32_t codes[PAD_LIST_ENTRY_MAX];
+    char texts[PAD_LIST_ENTRY_MAX][PAD_ENTRY_TEXT_SIZE];
+};
+
+// What the lists hold now, as the gamepad page last built them.
+extern PadEntryList PadListEntries;
+
+// Makes PadListEntries the entries of the pads as they are now (PadCaps).
+// Returns how many of its first entries stayed as they were, which the
+// lists may keep: 0 when listsEmpty (the lists hold nothing yet).
+int RefreshPadListEntries(bool listsEmpty);
+
+// The text the lists show for a code: its entry's text, or for a code
+// without an entry its label. At least PAD_ENTRY_TEXT_SIZE bytes.
+void FormatPadEntry(char *text, uint32_t code);

@@ -1,0 +1,109 @@
+// When the pads are looked for again, and when their layouts are found.
+#include "input/pad_watch.h"
+
+PadLayoutRecord PadLayouts[PAD_SLOTS];
+static bool LayoutsFound;
+static uint32_t LayoutFileStamp;   // the player's file when the layouts were found
+static PadWatchHandler Handler;
+
+// The gamepad page's ticks: every half second a cheap look at the system's
+// device list, and DirectInput's enumeration when that changed or when it
+// is due unasked.
+static int TicksToPadCheck;
+static const int PadCheckTicks = 15;
+static DWORD NextPadEnumeration;   // GetTickCount
+static const DWORD PadEnumerationWaitMin = 900;
+static const DWORD PadEnumerationWaitMax = 4000;
+static const DWORD PadEnumerationCostShare = 4000;
+
+// The looks after a device notice, by timers on the sheet window.
+static const UINT_PTR PadLookTimers[2] = { 0x5A1D, 0x5A1E };
+static const UINT PadLookDelays[2] = { 300, 2000 };
+
+bool PadLayoutsFound()
+{
+    return LayoutsFound;
+}
+
+void FindPadLayoutsNow()
+{
+    LayoutFileStamp = PadMappingFileStamp();
+    FindPadLayouts(PadLayouts);
+    LayoutsFound = true;
+}
+
+static void Tell(int changes)
+{
+    if (Handler)
+        Handler(changes);
+}
+
+// Their layouts are found again only for a page that shows them.
+void NoticePadChanges()
+{
+    if (!RefreshPadDevices() || !Handler)
+        return;
+    FindPadLayoutsNow();
+    Tell(PAD_WATCH_DEVICES | PAD_WATCH_LAYOUTS);
+}
+
+// DirectInput's enumeration, timed to know when it may run again unasked.
+static void CheckPadsTimed()
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    NoticePadChanges();
+    QueryPerformanceCounter(&end);
+    DWORD cost = (DWORD)((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
+    DWORD wait = cost * PadEnumerationCostShare;
+    if (wait < PadEnumerationWaitMin)
+        wait = PadEnumerationWaitMin;
+    if (wait > PadEnumerationWaitMax)
+        wait = PadEnumerationWaitMax;
+    NextPadEnumeration = GetTickCount() + wait;
+}
+
+void StartPadWatch(PadWatchHandler handler)
+{
+    Handler = handler;
+    LayoutsFound = false;
+    NextPadEnumeration = GetTickCount();
+}
+
+static void CALLBACK LookAfterNotice(HWND sheet, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(sheet, timer);
+    NoticePadChanges();
+}
+
+void NoticeDeviceChange(HWND sheet)
+{
+    // Setting a timer again restarts it.
+    for (int look = 0; look < 2; ++look)
+        SetTimer(sheet, PadLookTimers[look], PadLookDelays[look], LookAfterNotice);
+}
+
+void WatchPadsFromNextTick()
+{
+    TicksToPadCheck = 1;
+}
+
+void PadWatchTick()
+{
+    if (--TicksToPadCheck <= 0) {
+        TicksToPadCheck = PadCheckTicks;
+        if (PadDevicesMayHaveChanged() || (LONG)(GetTickCount() - NextPadEnumeration) >= 0)
+            CheckPadsTimed();
+        // The player may have added a line meanwhile.
+        if (LayoutsFound && PadMappingFileStamp() != LayoutFileStamp) {
+            FindPadLayoutsNow();
+            Tell(PAD_WATCH_LAYOUTS);
+        }
+    }
+    // At the first tick after the page is shown, not while it is made.
+    if (!LayoutsFound) {
+        FindPadLayoutsNow();
+        Tell(PAD_WATCH_LAYOUTS);
+    }
+}
