@@ -114,12 +114,22 @@ build_reference() {
   git -C "$ROOT" worktree add --detach "$REF_SRC" "$commit" >/dev/null 2>&1
   local status=0
   { cmake -S "$REF_SRC" -B "$REF" -DCMAKE_TOOLCHAIN_FILE="$REF_SRC/cmake/toolchain-x86_64.cmake" \
-      -DCONFIG_BUILD_TESTS=ON >/dev/null &&
+      -DCONFIG_BUILD_TESTS=ON -DCONFIG_BUILD_BENCH=ON >/dev/null &&
     cmake --build "$REF" --target config startup_profile -j"$(nproc)" -- --no-print-directory >/dev/null
   } || status=$?
   remove_reference_worktree
   return "$status"
 }
+
+# The baseline's empty pages must be as large as the tool's, in page order:
+# the sheet's size follows its largest page.
+page_sizes() { sed -n 's/^[A-Z_0-9]* DIALOGEX 0, 0, \([0-9]*\), \([0-9]*\).*/\1x\2/p' "$1" | tr '\n' ' '; }
+tool_sizes=$(page_sizes "$ROOT/res/config.rc")
+baseline_sizes=$(page_sizes "$ROOT/bench/baseline_pages.rc")
+if [ "$tool_sizes" != "$baseline_sizes" ]; then
+  log "bench/baseline_pages.rc has pages of $baseline_sizes, the tool's are $tool_sizes: make them the same"
+  exit 1
+fi
 
 ensure_packages
 # The log lives in the build folder, which a fresh clone does not have yet.
@@ -136,7 +146,7 @@ fi
 log "building build/win32 (shipping build, with its link map)"
 build_target win32 >/dev/null
 log "building build/win64 with the tests and the benchmark programs"
-build_target win64 -DCONFIG_BUILD_TESTS=ON >/dev/null
+build_target win64 -DCONFIG_BUILD_TESTS=ON -DCONFIG_BUILD_BENCH=ON >/dev/null
 cmake --build "$W64" --target benchmarks -j"$(nproc)" -- --no-print-directory >/dev/null
 start_display
 cd "$W64"

@@ -41,8 +41,8 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "tests/bench/bench_clock.h"
-#include "tests/bench/linux_side.h"
+#include "bench/bench_clock.h"
+#include "bench/linux_side.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 //   startup_profile RUNS FOLDER [REFERENCE]
 //
 // prints every step of a start and of the first visit of pages 2 and 3,
-// for the tool and for the start-up baseline (tests/bench/baseline.h), then
+// for the tool and for the start-up baseline (bench/baseline.h), then
 // what one tooltip costs: once the tool's sheet is idle, 15 more tooltips
 // are made for the first page's controls as AddControlTooltip makes them,
 // CreateWindowExA, TTM_SETMAXTIPWIDTH and TTM_ADDTOOLA timed apart, next to
@@ -48,8 +48,8 @@
 #include "pages/pages.h"
 #include "res/resource.h"
 #include "settings/settings.h"
-#include "tests/bench/baseline.h"
-#include "tests/bench/bench_clock.h"
+#include "bench/baseline.h"
+#include "bench/bench_clock.h"
 
 namespace {
 

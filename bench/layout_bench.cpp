@@ -11,7 +11,7 @@
 
 #include "input/input.h"
 #include "input/pad_layout.h"
-#include "tests/bench/bench_clock.h"
+#include "bench/bench_clock.h"
 #include "tests/sheet_harness.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Reading /proc through Wine's Z: drive (linux_side.h).
-#include "tests/bench/linux_side.h"
+#include "bench/linux_side.h"
 
 #include <windows.h>
 

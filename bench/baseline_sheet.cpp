@@ -1,11 +1,11 @@
 // The start-up baseline's sheet and the platform calls of its first page.
-#include "tests/bench/baseline.h"
+#include "bench/baseline.h"
 
 #include <commctrl.h>
 #include <stddef.h>
 #include <string.h>
 
-#include "app/directx.h"
+#include "input/directx.h"
 
 static IDirectInput8A *Input;
 static IDirectInputDevice8A *Keyboard;

@@ -27,10 +27,10 @@
 #include <vector>
 
 #include "app/shell.h"
-#include "tests/bench/allocation_counter.h"
-#include "tests/bench/baseline.h"
-#include "tests/bench/bench_clock.h"
-#include "tests/bench/linux_side.h"
+#include "bench/allocation_counter.h"
+#include "bench/baseline.h"
+#include "bench/bench_clock.h"
+#include "bench/linux_side.h"
 #include "input/input.h"
 #include "pages/pages.h"
 #include "res/resource.h"

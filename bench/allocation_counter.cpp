@@ -1,5 +1,5 @@
 // The allocation counters behind allocation_counter.h.
-#include "tests/bench/allocation_counter.h"
+#include "bench/allocation_counter.h"
 
 #include <windows.h>
 
