@@ -22,12 +22,13 @@ const TooltipEntry GraphicAudioTooltips[TOOLTIP_ROWS] = {
 };
 
 // "L2" (1050), "Select" (1053) and "Start" (1054) have no tooltip; the four
-// analog boxes share one text. The last row is the gamepad page's alone.
+// analog boxes share one text. Then "Assign All", on both pages, and "Pad
+// Layout", the gamepad page's alone.
 const TooltipEntry AssignTooltips[PAD_TOOLTIP_ROWS] = {
     { 1041, 20 }, { 1042, 21 }, { 1043, 22 }, { 1044, 23 }, { 1045, 24 },
     { 1046, 25 }, { 1047, 26 }, { 1048, 27 }, { 1049, 28 }, { 1051, 29 },
     { 1052, 30 }, { 1057, 31 }, { 1058, 31 }, { 1059, 31 }, { 1060, 31 },
-    { IDC_PAD_LAYOUT, 32 },
+    { IDC_ASSIGN_ALL, 33 }, { IDC_PAD_LAYOUT, 32 },
 };
 
 void AddControlTooltip(HWND control, const char *text)

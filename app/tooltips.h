@@ -9,12 +9,14 @@ struct TooltipEntry {
 };
 
 #define TOOLTIP_ROWS 15
-// The gamepad page's: the assignment boxes' and "Pad Layout".
-#define PAD_TOOLTIP_ROWS (TOOLTIP_ROWS + 1)
+// The keyboard page's: the assignment boxes' and "Assign All"; the gamepad
+// page's: those and "Pad Layout".
+#define KEY_TOOLTIP_ROWS (TOOLTIP_ROWS + 1)
+#define PAD_TOOLTIP_ROWS (TOOLTIP_ROWS + 2)
 
 extern const TooltipEntry GraphicAudioTooltips[TOOLTIP_ROWS];
-// Shared by the keyboard page (the first TOOLTIP_ROWS rows) and the gamepad
-// page (all of them), whose boxes have the same ids.
+// Shared by the keyboard page (the first KEY_TOOLTIP_ROWS rows) and the
+// gamepad page (all of them), whose controls have the same ids.
 extern const TooltipEntry AssignTooltips[PAD_TOOLTIP_ROWS];
 
 void AddPageTooltips(HWND page, const TooltipEntry *table, int rows);

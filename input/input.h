@@ -105,12 +105,29 @@ void LearnPadRest();
 void StopKeyboardCapture();
 void StopPadCapture();
 
-// The lowest DirectInput scan code whose key is down, or -1.
-int PollKeyboard();
-// The PadBinding of the first input pressed or deflected, pad 0 before pad
-// 1, or PAD_BINDING_NONE. captureFlags (PAD_CAPTURE_ bits) add the
-// rotation axes and the sliders to what is examined.
-uint32_t PollPads(uint32_t captureFlags);
+// How many events each device's buffer holds (DIPROP_BUFFERSIZE): the
+// presses between two polls.
+#define INPUT_BUFFER_EVENTS 64
+
+// Asked by a poll about each input it finds, in its order: true takes the
+// input, false goes on looking. A poll without one takes the first input.
+// An input is a key's scan code or a PadBinding.
+typedef bool (*InputChoice)(uint32_t input);
+
+// Reads the keyboard: the lowest DirectInput scan code whose key is down
+// and that choose takes; when there is none, the earliest key pressed since
+// the last poll (and let go again) that choose takes; else -1.
+int PollKeyboard(InputChoice choose = NULL);
+// Reads both pads: the PadBinding of the first input pressed or deflected
+// that choose takes, pad 0 before pad 1; when there is none, the earliest
+// button or hat pressed since the last poll that choose takes; else
+// PAD_BINDING_NONE. captureFlags (PAD_CAPTURE_ bits) add the rotation axes
+// and the sliders to what is examined.
+uint32_t PollPads(uint32_t captureFlags, InputChoice choose = NULL);
+// The same, without reading again: of the inputs held at the last poll,
+// the first that choose takes.
+int HeldKey(InputChoice choose);
+uint32_t HeldPadInput(uint32_t captureFlags, InputChoice choose);
 
 // From the states the last polls read: whether a key is held, whether the
 // input a PadBinding names is pressed or deflected from its rest now, and

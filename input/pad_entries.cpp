@@ -60,14 +60,27 @@ int RefreshPadListEntries(bool listsEmpty)
     return same;
 }
 
-void FormatPadEntry(char *text, uint32_t code)
+// The entry of a code, or -1; entry 0 is "None".
+static int PadEntryOf(uint32_t code)
 {
     const PadEntryList &held = PadListEntries;
-    for (int i = 0; i < held.count; ++i) {
-        if (held.codes[i] == code) {
-            lstrcpynA(text, held.texts[i], PAD_ENTRY_TEXT_SIZE);
-            return;
-        }
+    for (int i = 1; i < held.count; ++i) {
+        if (held.codes[i] == code)
+            return i;
     }
-    FormatPadBinding(text, code);
+    return -1;
+}
+
+bool PadEntryOffered(uint32_t code)
+{
+    return PadEntryOf(code) > 0;
+}
+
+void FormatPadEntry(char *text, uint32_t code)
+{
+    int entry = PadEntryOf(code);
+    if (entry > 0)
+        lstrcpynA(text, PadListEntries.texts[entry], PAD_ENTRY_TEXT_SIZE);
+    else
+        FormatPadBinding(text, code);
 }

@@ -29,6 +29,9 @@ extern PadEntryList PadListEntries;
 // lists may keep: 0 when listsEmpty (the lists hold nothing yet).
 int RefreshPadListEntries(bool listsEmpty);
 
+// Whether the lists have an entry for the input a code names.
+bool PadEntryOffered(uint32_t code);
+
 // The text the lists show for a code: its entry's text, or for a code
 // without an entry its label. At least PAD_ENTRY_TEXT_SIZE bytes.
 void FormatPadEntry(char *text, uint32_t code);

@@ -1,6 +1,14 @@
-// Live capture: one immediate state read per device and call, nothing
-// allocated. The last state read is kept for the pages' live display, and
-// each pad's rest positions are learned from its reads.
+// Live capture: one immediate state read per device and call, and the
+// presses the device buffered since the last call, nothing allocated. The
+// last state read is kept for the pages' live display, and each pad's rest
+// positions are learned from its reads.
+//
+// A tick takes what is held first; only when nothing it may take is held
+// does it take the earliest press of the buffer, so that a tap shorter than
+// the time between two ticks (33 ms, about 47 ms on Windows) is not
+// missed. The buffer is emptied at every read, so a press made before the
+// previous tick never counts. A device without a buffer, a buffer that
+// overflowed and a failed read leave the state alone to go by.
 #include "input/input.h"
 #include "input/pad_binding.h"
 
@@ -15,6 +23,34 @@ PadRestRecord PadRest[PAD_SLOTS];
 static_assert(sizeof(DIJOYSTATE::rgbButtons) == PAD_BINDING_BUTTONS, "state buttons");
 static_assert(sizeof(DIJOYSTATE::rglSlider) / sizeof(LONG) == PAD_BINDING_SLIDERS, "state sliders");
 static_assert(sizeof(DIJOYSTATE::rgdwPOV) / sizeof(DWORD) == PAD_BINDING_HATS, "state hats");
+
+// The events one read takes from a device's buffer, and the presses among
+// them that the last read of each device found, earliest first.
+static DIDEVICEOBJECTDATA BufferedEvents[INPUT_BUFFER_EVENTS];
+static int KeyTaps[INPUT_BUFFER_EVENTS];
+static int KeyTapCount;
+struct PadTap {
+    uint32_t code;
+    DWORD sequence;   // DirectInput's, increasing over all devices
+};
+static PadTap PadTaps[PAD_SLOTS][INPUT_BUFFER_EVENTS];
+static int PadTapCount[PAD_SLOTS];
+
+static bool Takes(InputChoice choose, uint32_t input)
+{
+    return !choose || choose(input);
+}
+
+// The events the device buffered since its last read, into BufferedEvents;
+// none when it has no buffer, lost events (the buffer overflowed) or cannot
+// be read.
+static DWORD ReadBufferedEvents(IDirectInputDevice8A *device)
+{
+    DWORD count = INPUT_BUFFER_EVENTS;
+    if (device->GetDeviceData(sizeof BufferedEvents[0], BufferedEvents, &count, 0) != DI_OK)
+        return 0;
+    return count;
+}
 
 // A device that is not acquired is acquired again: one whose acquisition
 // was lost, and one that never had it. The devices are opened while the
@@ -51,9 +87,10 @@ void StopPadCapture()
     PadsReleased = true;
 }
 
-int PollKeyboard()
+int PollKeyboard(InputChoice choose)
 {
     KeyboardStateRead = false;
+    KeyTapCount = 0;
     if (!KeyboardDevice)
         return -1;
     if (KeyboardReleased) {
@@ -66,8 +103,27 @@ int PollKeyboard()
         return -1;
     }
     KeyboardStateRead = true;
+    DWORD events = ReadBufferedEvents(KeyboardDevice);
+    for (DWORD i = 0; i < events; ++i) {
+        if (BufferedEvents[i].dwData & 0x80)
+            KeyTaps[KeyTapCount++] = (int)(BufferedEvents[i].dwOfs & 0xFF);
+    }
+    int held = HeldKey(choose);
+    if (held >= 0)
+        return held;
+    for (int i = 0; i < KeyTapCount; ++i) {
+        if (Takes(choose, (uint32_t)KeyTaps[i]))
+            return KeyTaps[i];
+    }
+    return -1;
+}
+
+int HeldKey(InputChoice choose)
+{
+    if (!KeyboardStateRead)
+        return -1;
     for (int code = 0; code < 256; ++code) {
-        if (KeyboardState[code] & 0x80)
+        if ((KeyboardState[code] & 0x80) && Takes(choose, (uint32_t)code))
             return code;
     }
     return -1;
@@ -115,10 +171,52 @@ static void FollowRest(int pad, const DIJOYSTATE &state)
     rest.learnPending = false;
 }
 
-// One state read of a pad into PadStates; true when it succeeded.
+static uint32_t PovDirection(DWORD value)
+{
+    if (value >= 31500 || value <= 4500)
+        return PAD_POV_UP;
+    if (value <= 13500)
+        return PAD_POV_RIGHT;
+    if (value <= 22500)
+        return PAD_POV_DOWN;
+    return PAD_POV_LEFT;
+}
+
+static bool PovCentred(DWORD value)
+{
+    return LOWORD(value) == 0xFFFF;
+}
+
+// Every input the pad poll can examine, whatever the capture flags.
+static const uint32_t AllPadInputs = PAD_CAPTURE_ROTATION | PAD_CAPTURE_SLIDERS;
+
+// The input a buffered event of a pad presses: a button going down or a hat
+// leaving its centre, as far as the pad has them; PAD_BINDING_NONE for any
+// other event.
+static uint32_t PadPressOf(int pad, const DIDEVICEOBJECTDATA &event)
+{
+    const PadCapsRecord &caps = PadCaps[pad];
+    uint32_t padBits = PadBindingPadBits(pad);
+    DWORD offset = event.dwOfs;
+    if (offset >= DIJOFS_BUTTON(0) && offset < DIJOFS_BUTTON(PAD_BINDING_BUTTONS)) {
+        uint32_t b = offset - DIJOFS_BUTTON(0);
+        if (b < caps.ButtonCount && (event.dwData & 0x80))
+            return padBits | PAD_BINDING_BUTTON | b;
+    } else if (offset >= DIJOFS_POV(0) && offset < DIJOFS_POV(PAD_BINDING_HATS) &&
+               (offset - DIJOFS_POV(0)) % sizeof(DWORD) == 0) {
+        uint32_t h = (offset - DIJOFS_POV(0)) / sizeof(DWORD);
+        if (h < caps.PovCount && !PovCentred(event.dwData))
+            return padBits | PAD_BINDING_POV | (h << 8) | PovDirection(event.dwData);
+    }
+    return PAD_BINDING_NONE;
+}
+
+// One state read of a pad into PadStates, and its buffered presses into
+// PadTaps; true when the state read succeeded.
 static bool ReadPad(int pad)
 {
     PadStateRead[pad] = false;
+    PadTapCount[pad] = 0;
     IDirectInputDevice8A *device = PadDevices[pad];
     if (!device)
         return false;
@@ -130,6 +228,12 @@ static bool ReadPad(int pad)
     }
     PadStateRead[pad] = true;
     FollowRest(pad, PadStates[pad]);
+    DWORD events = ReadBufferedEvents(device);
+    for (DWORD i = 0; i < events; ++i) {
+        uint32_t code = PadPressOf(pad, BufferedEvents[i]);
+        if (code != PAD_BINDING_NONE)
+            PadTaps[pad][PadTapCount[pad]++] = { code, BufferedEvents[i].dwSequence };
+    }
     return true;
 }
 
@@ -157,36 +261,20 @@ static int AxisDirection(int pad, const DIJOYSTATE &state, int axis, uint32_t mi
     return (int)minCode + (side == PAD_REST_MAX);
 }
 
-static uint32_t PovDirection(DWORD value)
-{
-    if (value >= 31500 || value <= 4500)
-        return PAD_POV_UP;
-    if (value <= 13500)
-        return PAD_POV_RIGHT;
-    if (value <= 22500)
-        return PAD_POV_DOWN;
-    return PAD_POV_LEFT;
-}
-
-static bool PovCentred(DWORD value)
-{
-    return LOWORD(value) == 0xFFFF;
-}
-
-// Every input the pad poll can examine, whatever the capture flags.
-static const uint32_t AllPadInputs = PAD_CAPTURE_ROTATION | PAD_CAPTURE_SLIDERS;
-
-// The first input of one pad's state, in the fixed order of kinds, or
-// PAD_BINDING_NONE. The rotation axes count only with PAD_CAPTURE_ROTATION
-// in captureFlags, the sliders only with PAD_CAPTURE_SLIDERS.
-static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, uint32_t captureFlags)
+// The first input of one pad's state that choose takes, in the fixed order
+// of kinds, or PAD_BINDING_NONE. The rotation axes count only with
+// PAD_CAPTURE_ROTATION in captureFlags, the sliders only with
+// PAD_CAPTURE_SLIDERS.
+static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, uint32_t captureFlags,
+                              InputChoice choose)
 {
     const PadCapsRecord &caps = PadCaps[pad];
     uint32_t padBits = PadBindingPadBits(pad);
 
     for (uint32_t b = 0; b < caps.ButtonCount && b < PAD_BINDING_BUTTONS; ++b) {
-        if (state.rgbButtons[b] & 0x80)
-            return padBits | PAD_BINDING_BUTTON | b;
+        uint32_t code = padBits | PAD_BINDING_BUTTON | b;
+        if ((state.rgbButtons[b] & 0x80) && Takes(choose, code))
+            return code;
     }
 
     struct AxisTest { int axis; bool present; uint32_t minCode; };
@@ -201,29 +289,31 @@ static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, uint32_t capture
     };
     for (const AxisTest &test : axes) {
         int direction = test.present ? AxisDirection(pad, state, test.axis, test.minCode) : -1;
-        if (direction >= 0)
-            return padBits | PAD_BINDING_AXIS | (uint32_t)direction;
+        uint32_t code = padBits | PAD_BINDING_AXIS | (uint32_t)direction;
+        if (direction >= 0 && Takes(choose, code))
+            return code;
     }
 
     if (captureFlags & PAD_CAPTURE_SLIDERS) {
         for (uint32_t s = 0; s < caps.SliderCount && s < PAD_BINDING_SLIDERS; ++s) {
             int end = AxisDirection(pad, state, PAD_REST_SLIDER0 + (int)s, 0);
-            if (end >= 0)
-                return padBits | PAD_BINDING_SLIDER | (s << 8) | (uint32_t)end;
+            uint32_t code = padBits | PAD_BINDING_SLIDER | (s << 8) | (uint32_t)end;
+            if (end >= 0 && Takes(choose, code))
+                return code;
         }
     }
 
     for (uint32_t h = 0; h < caps.PovCount && h < PAD_BINDING_HATS; ++h) {
         DWORD value = state.rgdwPOV[h];
-        if (!PovCentred(value))
-            return padBits | PAD_BINDING_POV | (h << 8) | PovDirection(value);
+        uint32_t code = padBits | PAD_BINDING_POV | (h << 8) | PovDirection(value);
+        if (!PovCentred(value) && Takes(choose, code))
+            return code;
     }
     return PAD_BINDING_NONE;
 }
 
-uint32_t PollPads(uint32_t captureFlags)
+uint32_t PollPads(uint32_t captureFlags, InputChoice choose)
 {
-    uint32_t found = PAD_BINDING_NONE;
     if (PadsReleased) {
         PadsReleased = false;
         for (IDirectInputDevice8A *device : PadDevices) {
@@ -231,13 +321,38 @@ uint32_t PollPads(uint32_t captureFlags)
                 device->Acquire();
         }
     }
+    // Every pad is read, also when the first holds an input, so that the
+    // live display sees each pad's state of this tick.
+    for (int pad = 0; pad < PAD_SLOTS; ++pad)
+        ReadPad(pad);
+    uint32_t held = HeldPadInput(captureFlags, choose);
+    if (held != PAD_BINDING_NONE)
+        return held;
+    // The earliest press of either pad.
+    const PadTap *earliest = NULL;
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
-        // Every pad is read, also after an input was found, so that the
-        // live display sees each pad's state of this tick.
-        if (ReadPad(pad) && found == PAD_BINDING_NONE)
-            found = FirstPadInput(pad, PadStates[pad], captureFlags);
+        for (int i = 0; i < PadTapCount[pad]; ++i) {
+            const PadTap &tap = PadTaps[pad][i];
+            if (!Takes(choose, tap.code))
+                continue;
+            if (!earliest || DISEQUENCE_COMPARE(tap.sequence, <, earliest->sequence))
+                earliest = &tap;
+            break;
+        }
     }
-    return found;
+    return earliest ? earliest->code : PAD_BINDING_NONE;
+}
+
+uint32_t HeldPadInput(uint32_t captureFlags, InputChoice choose)
+{
+    for (int pad = 0; pad < PAD_SLOTS; ++pad) {
+        if (!PadStateRead[pad])
+            continue;
+        uint32_t code = FirstPadInput(pad, PadStates[pad], captureFlags, choose);
+        if (code != PAD_BINDING_NONE)
+            return code;
+    }
+    return PAD_BINDING_NONE;
 }
 
 bool PadActive(int pad)
@@ -250,7 +365,7 @@ bool PadActive(int pad)
         if (button & 0x80)
             return true;
     }
-    return FirstPadInput(pad, state, AllPadInputs) != PAD_BINDING_NONE;
+    return FirstPadInput(pad, state, AllPadInputs, NULL) != PAD_BINDING_NONE;
 }
 
 bool PadBindingActive(uint32_t code)

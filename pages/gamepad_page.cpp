@@ -32,6 +32,7 @@
 #include "input/pad_entries.h"
 #include "input/pad_layout.h"
 #include "input/pad_watch.h"
+#include "pages/assign_pass.h"
 #include "pages/pad_lists.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -43,22 +44,24 @@ static AssignPageMarks PadMarks;
 static bool PadLineActive[PAD_SLOTS];
 
 // The Advanced boxes count every pad, usable or not; Z is always captured
-// and so has no box.
-static void EnablePadAdvancedBoxes(HWND page)
+// and so has no box. "Assign All" needs a usable pad.
+static void EnablePadButtons(HWND page)
 {
-    uint32_t rotationAxes = 0, sliders = 0;
+    uint32_t rotationAxes = 0, sliders = 0, buttons = 0;
     for (const PadCapsRecord &caps : PadCaps) {
         rotationAxes += caps.HasRx + caps.HasRy + caps.HasRz;
         sliders += caps.SliderCount;
+        buttons += caps.ButtonCount;
     }
     EnableWindow(GetDlgItem(page, IDC_ROTATER), rotationAxes != 0);
     EnableWindow(GetDlgItem(page, IDC_SLIDER), sliders != 0);
+    EnableWindow(GetDlgItem(page, IDC_ASSIGN_ALL), buttons != 0);
 }
 
 void FillPadCombos()
 {
     FillPadLists(PadPageWindow, true);
-    EnablePadAdvancedBoxes(PadPageWindow);
+    EnablePadButtons(PadPageWindow);
 }
 
 static void RefreshPadMarks(int shownPlayer);
@@ -180,7 +183,7 @@ static void RebuildPadCombos(HWND page)
     }
     CloseFocusedDropDown(page);
     FillPadLists(page, false);
-    EnablePadAdvancedBoxes(page);
+    EnablePadButtons(page);
     ShowPadRow(page, shown);
     ShowPadNames(page);
     RefreshPadMarks(PadPagePlayer);
@@ -193,8 +196,11 @@ static void OnPadsChanged(int changes)
     HWND page = PadPageWindow;
     if (!page)
         return;
-    if (changes & PAD_WATCH_DEVICES)
+    if (changes & PAD_WATCH_DEVICES) {
+        // A pass never takes an input of a pad that is gone.
+        EndAssignPass(page);
         RebuildPadCombos(page);
+    }
     if (changes & PAD_WATCH_LAYOUTS)
         ShowPadLayouts(page);
 }
@@ -238,9 +244,9 @@ static void CapturePadInput(HWND page, int a, uint32_t code)
 void PadCaptureTick(HWND page)
 {
     PadWatchTick();
-    uint32_t code = PollPads(Settings.PadAdvancedFlags);
-    if (code != PAD_BINDING_NONE) {
-        int a = FocusedAssignIndex(page);
+    if (!AssignPassTick(page)) {
+        uint32_t code = PollPads(Settings.PadAdvancedFlags);
+        int a = code != PAD_BINDING_NONE ? FocusedAssignIndex(page) : -1;
         if (a >= 0)
             CapturePadInput(page, a, code);
     }
@@ -248,6 +254,21 @@ void PadCaptureTick(HWND page)
     MarkPressedLabels(PadMarks, PadBindingActive);
     ShowPadActivity(page);
 }
+
+// What "Assign All" reads and does on this page.
+static uint32_t PollPadInputs(InputChoice choose)
+{
+    return PollPads(Settings.PadAdvancedFlags, choose);
+}
+
+static uint32_t HeldPadInputs(InputChoice choose)
+{
+    return HeldPadInput(Settings.PadAdvancedFlags, choose);
+}
+
+static const AssignPassInputs PadPassInputs = {
+    PollPadInputs, HeldPadInputs, PadBindingActive, PadEntryOffered, CapturePadInput, FormatPadEntry,
+};
 
 // The Advanced marks from PadAdvancedFlags, whether or not a box is enabled.
 static void ShowPadAdvancedFlags(HWND page)
@@ -307,7 +328,13 @@ static void OnPadListChosen(HWND page, int id)
 
 static void OnCommand(HWND page, int id, int notification)
 {
+    // A click on any control but a list ends a pass.
+    if (id < IDC_ASSIGN_FIRST || id > IDC_ASSIGN_LAST)
+        EndAssignPass(page);
     switch (id) {
+    case IDC_ASSIGN_ALL:
+        StartAssignPass(page, PadMarks, PadPassInputs);
+        return;
     case IDC_PLAYER1:
         ShowPadPlayer(0);
         return;
@@ -332,6 +359,8 @@ static void OnCommand(HWND page, int id, int notification)
             AssignPadLayout(page);
         return;
     }
+    if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SETFOCUS)
+        AssignPassFocus(page, id - IDC_ASSIGN_FIRST);
     if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE)
         OnPadListChosen(page, id);
 }

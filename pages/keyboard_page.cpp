@@ -15,6 +15,7 @@
 
 #include "app/tooltips.h"
 #include "input/input.h"
+#include "pages/assign_pass.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
@@ -143,22 +144,13 @@ static void RefreshKeyMarks(int shownPlayer)
     MarkPressedLabels(KeyMarks, KeyInputHeld);
 }
 
-void KeyCaptureTick(HWND page)
+// A key pressed while the list of AssignIndex a has the focus (a key of
+// the table): the list shows it and Apply becomes active, again at every
+// tick while the key stays held.
+static void CaptureKey(HWND page, int a, uint32_t code)
 {
-    int code = PollKeyboard();
-    // The keys held now, whichever list has the focus.
-    MarkPressedLabels(KeyMarks, KeyInputHeld);
-    if (code < 0)
-        return;
-    int a = FocusedAssignIndex(page);
-    if (a < 0)
-        return;
     HWND focus = GetDlgItem(page, IDC_ASSIGN_FIRST + a);
-    // The lowest held code decides: a held key outside the table blocks
-    // every key above it.
-    int row = KeyCodeToRow(code);
-    if (row == 0)
-        return;
+    int row = KeyCodeToRow((int)code);
     SendMessageA(focus, CB_SHOWDROPDOWN, FALSE, 0);
     if (SendMessageA(focus, CB_GETCURSEL, 0, 0) != row) {
         SendMessageA(focus, CB_SETCURSEL, row, 0);
@@ -166,6 +158,42 @@ void KeyCaptureTick(HWND page)
     }
     MarkSheetChanged(page);
 }
+
+void KeyCaptureTick(HWND page)
+{
+    if (!AssignPassTick(page)) {
+        // The lowest held code decides: a held key outside the table
+        // blocks every key above it.
+        int code = PollKeyboard();
+        int a = code >= 0 ? FocusedAssignIndex(page) : -1;
+        if (a >= 0 && KeyCodeToRow(code) != 0)
+            CaptureKey(page, a, (uint32_t)code);
+    }
+    // The keys held now, whichever list has the focus.
+    MarkPressedLabels(KeyMarks, KeyInputHeld);
+}
+
+// What "Assign All" reads and does on this page.
+static uint32_t PollKeys(InputChoice choose)
+{
+    int code = PollKeyboard(choose);
+    return code < 0 ? ASSIGN_NO_INPUT : (uint32_t)code;
+}
+
+static uint32_t HeldKeys(InputChoice choose)
+{
+    int code = HeldKey(choose);
+    return code < 0 ? ASSIGN_NO_INPUT : (uint32_t)code;
+}
+
+static bool KeyOffered(uint32_t code)
+{
+    return KeyCodeToRow((int)code) != 0;
+}
+
+static const AssignPassInputs KeyPassInputs = {
+    PollKeys, HeldKeys, KeyInputHeld, KeyOffered, CaptureKey, KeyInputText,
+};
 
 // A player switch keeps the shown player's choices in the record and shows
 // the other row. Neither it nor a reset marks the sheet changed.
@@ -180,7 +208,13 @@ static void ShowKeyPlayer(int player)
 
 static void OnCommand(HWND page, int id, int notification)
 {
+    // A click on any control but a list ends a pass.
+    if (id < IDC_ASSIGN_FIRST || id > IDC_ASSIGN_LAST)
+        EndAssignPass(page);
     switch (id) {
+    case IDC_ASSIGN_ALL:
+        StartAssignPass(page, KeyMarks, KeyPassInputs);
+        return;
     case IDC_PLAYER1:
         ShowKeyPlayer(0);
         return;
@@ -192,6 +226,8 @@ static void OnCommand(HWND page, int id, int notification)
         LoadKeyRow(KeyPagePlayer);
         return;
     }
+    if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SETFOCUS)
+        AssignPassFocus(page, id - IDC_ASSIGN_FIRST);
     if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE) {
         RefreshKeyMarks(KeyPagePlayer);
         MarkSheetChanged(page);
@@ -209,7 +245,7 @@ static void OnInitDialog(HWND page)
     // Last, once the page is shown: the page is filled, loaded and painted
     // before its 15 tooltip windows are made (under Wine each is a
     // top-level window with an X11 window of its own).
-    AddPageTooltipsAfterShown(page, AssignTooltips, TOOLTIP_ROWS);
+    AddPageTooltipsAfterShown(page, AssignTooltips, KEY_TOOLTIP_ROWS);
 }
 
 static const AssignPageCapture KeyPageCapture = { StoreKeyRow, StopKeyboardCapture };

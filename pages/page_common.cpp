@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "app/shell.h"
+#include "pages/assign_pass.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
@@ -96,6 +97,7 @@ INT_PTR AssignmentPageNotify(HWND page, const NMHDR *header, const AssignPageCap
         capture.storeRow(player);
         return SaveSettingsForPage(page);
     case PSN_KILLACTIVE:
+        EndAssignPass(page);
         KillTimer(page, CaptureTimer);
         capture.stopCapture();
         return 0;

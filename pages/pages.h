@@ -105,8 +105,8 @@ int FocusedAssignIndex(HWND page);
 // half of an assignment page's first showing.
 void SetAssignListsRedraw(HWND page, BOOL redraw);
 // WM_NOTIFY of an assignment page: the capture timer runs from
-// PSN_SETACTIVE to PSN_KILLACTIVE, where stopCapture gives the page's
-// devices up; PSN_APPLY stores the shown player's row with storeRow, then
+// PSN_SETACTIVE to PSN_KILLACTIVE, where a pass of "Assign All" ends and
+// stopCapture gives the page's devices up; PSN_APPLY stores the shown player's row with storeRow, then
 // saves. Returns the dialog procedure's result.
 struct AssignPageCapture {
     void (*storeRow)(int player);

@@ -60,7 +60,14 @@
 #define IDC_PAD_LAYOUT_SOURCE_FIRST 1104    // 1104 pad 1, 1105 pad 2
 #define IDC_PAD_LAYOUT_HINT         1106
 
+// Both assignment pages, at the end of their templates: "Assign All", which
+// asks for the shown player's inputs one list after another, in the row of
+// "Reset to Default", and the line that says what it asks for.
+#define IDC_ASSIGN_ALL              1107
+#define IDC_ASSIGN_PASS_LINE        1108
+
 // String table: tooltip texts 1..15 (Graphic/Audio page), 20..31
-// (assignment boxes of both assignment pages) and 32 ("Pad Layout").
+// (assignment boxes of both assignment pages), 32 ("Pad Layout") and 33
+// ("Assign All").
 #define IDS_TIP_FIRST_GRAPHIC 1
 #define IDS_TIP_FIRST_ASSIGN  20

@@ -207,6 +207,29 @@ scenario_key_pressed_in_circle() { assign_key $LIST_CIRCLE k 5 0x25; }
 # DirectInput: F5 in "Cross" (KeySlot 6).
 scenario_key_only_directinput_sees() { assign_key $LIST_CROSS F5 6 0x3F; }
 
+# "Assign All" (1107) with real keys: K for Up (1041); Tab skips Down, which
+# keeps S; Enter does nothing; L for Left (1043); Esc ends the pass at Right
+# (1044), its line (1108) empties, and the sheet stays open for OK.
+scenario_assign_all_with_keys() {
+  local folder; folder=$(fresh_folder)
+  start_tool "$folder"
+  click_tab $KEYBOARD_PAGE
+  click_control 1107
+  press_key k wait-text 1041=K
+  probe wait-focus 1042 >/dev/null
+  xdotool key Tab key Return
+  press_key l wait-text 1043=L
+  probe wait-focus 1044 >/dev/null
+  xdotool key Escape
+  probe wait-text 1108= >/dev/null
+  click_control $OK_BUTTON
+  expect_exit 1
+  default_image 0 0
+  set_byte 12 0x25   # Up: K
+  set_byte 15 0x26   # Left: L
+  expect_image "$folder"
+}
+
 # After a failed save the sheet stays on the keyboard page and its live
 # capture still works: F5 in "Cross" after the message box.
 scenario_capture_after_failed_save() {
@@ -323,6 +346,7 @@ ALL_SCENARIOS=(
   save_failure_keeps_sheet_open
   key_pressed_in_circle
   key_only_directinput_sees
+  assign_all_with_keys
   capture_after_failed_save
   pad_button_in_circle
   stick_fills_analog_group

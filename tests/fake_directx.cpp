@@ -153,6 +153,13 @@ std::vector<std::string> FakeInputWorld::CallsOf(const std::string &device) cons
     return result;
 }
 
+void FakeDeviceScript::Tap(DWORD offset)
+{
+    static DWORD sequence;
+    buffered.push_back({ offset, 0x80, 0, ++sequence, 0 });
+    buffered.push_back({ offset, 0, 0, ++sequence, 0 });
+}
+
 int FakeInputWorld::Count(const std::string &call) const
 {
     int n = 0;
@@ -263,8 +270,12 @@ struct FakeDevice : FakeObject<DirectInputDeviceStubs> {
     STDMETHOD(SetProperty)(REFGUID property, LPCDIPROPHEADER header) override
     {
         Log(name, ".SetProperty(", Hex((unsigned long)(uintptr_t)&property), ")");
-        int call = pad->setPropertyCalls++;
         HRESULT hr = results.Take(FakeCall::SetProperty);
+        if (&property == &DIPROP_BUFFERSIZE) {
+            script.bufferSize = SUCCEEDED(hr) ? ((const DIPROPDWORD *)header)->dwData : 0;
+            return hr;
+        }
+        int call = pad->setPropertyCalls++;
         if (results.setPropertyFailsFrom >= 0 && call >= results.setPropertyFailsFrom)
             hr = DIERR_INVALIDPARAM;
         if (SUCCEEDED(hr))
@@ -313,6 +324,16 @@ struct FakeDevice : FakeObject<DirectInputDeviceStubs> {
         else
             memcpy(data, FakeInput.keyboard.keys, sizeof FakeInput.keyboard.keys);
         return hr;
+    }
+    STDMETHOD(GetDeviceData)(DWORD size, LPDIDEVICEOBJECTDATA data, LPDWORD count, DWORD) override
+    {
+        if (!script.bufferSize || size != sizeof *data)
+            return DIERR_NOTBUFFERED;
+        DWORD n = 0;
+        for (; n < *count && !script.buffered.empty(); ++n, script.buffered.pop_front())
+            data[n] = script.buffered.front();
+        *count = n;
+        return DI_OK;
     }
     STDMETHOD(SetDataFormat)(LPCDIDATAFORMAT format) override
     {

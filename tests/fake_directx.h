@@ -61,6 +61,13 @@ struct FakeDeviceScript {
     bool acquired = false;             // after a successful Acquire, until Unacquire or a loss
     DIDEVCAPS capsAsked{};             // the record GetCapabilities received, as received
 
+    // The buffer the tool gave the device (DIPROP_BUFFERSIZE; 0: none) and
+    // its events, which GetDeviceData hands out oldest first. Tap: a press
+    // and its release at a data offset (a key's code, DIJOFS_BUTTON(n)).
+    DWORD bufferSize = 0;
+    std::deque<DIDEVICEOBJECTDATA> buffered;
+    void Tap(DWORD offset);
+
     // The sheet left the foreground: the next state read reports
     // DIERR_INPUTLOST, later ones DIERR_NOTACQUIRED, until the tool acquires
     // the device again.

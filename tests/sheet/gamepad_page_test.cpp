@@ -660,6 +660,33 @@ TEST_F(GamepadPageTest, PlayerSwitchesStoreTheShownRowAndKeepApplyAsItWas)
 
 namespace {
 
+// "Assign All" on the gamepad page: a tap counts, Tab skips, a trigger
+// resting at its end (Rx, with "Rotater" on) fills no list, and in the
+// AnalogGroup a stick fills both ends and the pass skips the list the rule
+// filled: it ends after the stick's second direction.
+TEST_F(GamepadPageTest, AssignAllSkipsWhatTheAnalogGroupRuleFilled)
+{
+    FakePad &pad = FakeInput.AddPad(12).Axis(GUID_RxAxis).RestsAt(&DIJOYSTATE::lRx, -128);
+    WriteSettings(Record({}, PAD_ADVANCED_ROTATION));
+    OpenPadPage();
+    Click(GAMEPAD_PAGE, IDC_ASSIGN_ALL);
+    pad.Tap(DIJOFS_BUTTON(2));
+    Tick();
+    for (int tab = 0; tab < 13; ++tab) {   // Down .. Start
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        PumpMessages();
+    }
+    for (LONG DIJOYSTATE::*axis : { &DIJOYSTATE::lY, &DIJOYSTATE::lX }) {
+        pad.state.*axis = axis == &DIJOYSTATE::lY ? -100 : 100;   // up, then right
+        Tick();
+        pad.Rest();
+        Tick();
+    }
+    EXPECT_EQ(TextOf(Control(GAMEPAD_PAGE, IDC_ASSIGN_PASS_LINE)), "");
+    EXPECT_EQ(ShownAll(), Join({ { "1BUTTON3" }, Texts(13, "None"), { "1Up", "1Down", "1Left", "1Right" } }));
+    EXPECT_EQ(RowOf(Saved(PSBTN_OK), 0)[17], 0x02000003u);
+}
+
 class PadMarksTest : public GamepadPageTest {
 protected:
     HWND PadLine(int pad) const { return Control(GAMEPAD_PAGE, IDC_PAD_LINE_FIRST + pad); }

@@ -324,6 +324,59 @@ TEST_F(KeyboardPageTest, CaptureTakesTheLowestHeldKeyIntoTheFocusedListOnly)
     }
 }
 
+// A tap between two ticks is captured, not one made while no list had the
+// focus. "Assign All": each list takes the next key, the focus moves on once
+// it is let go; Q (held since before), left Ctrl (not in the table) and a
+// key given before fill no list; Tab skips, Enter does nothing, Esc stops.
+TEST_F(KeyboardPageTest, TapsAndAssignAllTakeOneKeyForEachListInTurn)
+{
+    struct Step {
+        int held, tapped, key;   // besides Q; a key down and up between two ticks; a key message
+        int focus;               // the list with the focus after the tick
+        const char *line;        // what the line then says, in part
+    };
+    const Step steps[] = {
+        { KeyK, 0, 0, UP, "press the input for Up (Jump). Tab skips" },
+        { 0, 0, 0, DOWN, "Down (Crouch)" },
+        { KeyK, KeyLeftCtrl, 0, DOWN, "K is on Up already" },
+        { 0, 0, VK_TAB, LEFT, "Left (Retreat/Guard)" },
+        { 0, KeyF12, VK_RETURN, RIGHT, "Right (Advance)" },
+        { 0, 0, VK_ESCAPE, RIGHT, "" },
+    };
+    OpenKeyboardPage();
+    HWND page = Page(KEYBOARD_PAGE);
+    for (int focus : { IDC_RESET, (int)CIRCLE }) {
+        Focus(KEYBOARD_PAGE, focus);
+        FakeInput.keyboard.Tap(focus == CIRCLE ? KeyW : KeyA);
+        SendMessageA(page, WM_TIMER, 0, 0);
+    }
+    EXPECT_EQ(Shown(CIRCLE), "W");
+    Focus(KEYBOARD_PAGE, IDC_RESET);
+    FakeInput.keyboard.Press(KeyQ);
+    SendMessageA(page, WM_TIMER, 0, 0);
+    Click(KEYBOARD_PAGE, IDC_ASSIGN_ALL);
+    for (const Step &s : steps) {
+        FakeInput.keyboard.ReleaseAll();
+        for (int code : { s.held, s.key == VK_ESCAPE ? 0 : KeyQ }) {   // Q would fill a list after the pass
+            if (code)
+                FakeInput.keyboard.Press(code);
+        }
+        if (s.tapped)
+            FakeInput.keyboard.Tap(s.tapped);
+        if (s.key)
+            PostMessageA(GetFocus(), WM_KEYDOWN, s.key, 0);
+        PumpMessages();
+        SendMessageA(page, WM_TIMER, 0, 0);
+        EXPECT_EQ(GetFocus(), Control(KEYBOARD_PAGE, s.focus)) << s.line;
+        std::string line = TextOf(Control(KEYBOARD_PAGE, IDC_ASSIGN_PASS_LINE));
+        EXPECT_TRUE(*s.line ? line.find(s.line) != std::string::npos : line.empty()) << line;
+    }
+    EXPECT_FALSE(SheetClosed());
+    std::vector<std::string> shown = PlayerOneDefaults;
+    shown[0] = "K", shown[2] = "F12", shown[4] = "W";
+    EXPECT_EQ(ShownColumn(), shown);
+}
+
 TEST_F(KeyboardPageTest, WithoutAKeyboardTheListsStillWork)
 {
     FakeInput.keyboard.present = false;

@@ -138,8 +138,8 @@ TEST_F(ShellTest, AssignmentPagesShareTheirTooltipsAndAddThemOnce)
     EXPECT_EQ(SendMessageA(Control(KEYBOARD_PAGE, 1041), CB_GETCOUNT, 0, 0), 79);
     EXPECT_EQ(SendMessageA(Control(KEYBOARD_PAGE, 1041), CB_GETCURSEL, 0, 0), 28);   // "W"
     ShowPage(GAMEPAD_PAGE);
-    TooltipsOnceMade(Page(KEYBOARD_PAGE));
-    TooltipsOnceMade(Page(GAMEPAD_PAGE), 16);
+    TooltipsOnceMade(Page(KEYBOARD_PAGE), 16);
+    TooltipsOnceMade(Page(GAMEPAD_PAGE), 17);
     ShowPage(KEYBOARD_PAGE);   // a second visit adds nothing
     PumpFor(100);
     const char *analog = "Can be used when analog is enabled in the in-game settings.";
@@ -155,13 +155,14 @@ TEST_F(ShellTest, AssignmentPagesShareTheirTooltipsAndAddThemOnce)
         { 1051, "Dust with default in-game settings." },
         { 1052, "Taunt with default in-game settings." },
         { 1057, analog }, { 1058, analog }, { 1059, analog }, { 1060, analog },
+        { 1107, "Asks for this player's inputs one button after another. Tab skips, Esc stops." },
     };
     EXPECT_EQ(PageTooltips(Page(KEYBOARD_PAGE)), expected);
-    expected.push_back(
+    expected.insert(expected.end() - 1,
         { 1103, "Assigns every button from the layout of this player's pad (pad 1 or pad 2)." });
     EXPECT_EQ(PageTooltips(Page(GAMEPAD_PAGE)), expected);
-    ExpectOneTooltipWindowPerControl(Page(KEYBOARD_PAGE));
-    ExpectOneTooltipWindowPerControl(Page(GAMEPAD_PAGE), 16);
+    ExpectOneTooltipWindowPerControl(Page(KEYBOARD_PAGE), 16);
+    ExpectOneTooltipWindowPerControl(Page(GAMEPAD_PAGE), 17);
 }
 
 // An assignment page's first capture tick makes whatever tooltips are still
@@ -178,7 +179,7 @@ TEST_F(ShellTest, TheFirstCaptureTickMakesTheRestOfThePagesTooltips)
         EXPECT_EQ(PageTooltips(page).size(), 0u);
         int reads = FakeInput.Count("keyboard.GetDeviceState(256)");
         SendMessageA(page, WM_TIMER, 0, 0);
-        size_t rows = index == GAMEPAD_PAGE ? 16 : 15;   // and "Pad Layout"
+        size_t rows = index == GAMEPAD_PAGE ? 17 : 16;   // "Assign All", "Pad Layout"
         EXPECT_EQ(PageTooltips(page).size(), rows);
         ExpectOneTooltipWindowPerControl(page, (int)rows);
         if (index == KEYBOARD_PAGE) {

@@ -199,7 +199,7 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     EXPECT_EQ(keyboard.cx, 364);
     EXPECT_EQ(keyboard.cy, 318);
     ExpectAssignmentLayout(keyboard, "Key Assignment");
-    ASSERT_EQ(keyboard.items.size(), 42u);
+    ASSERT_EQ(keyboard.items.size(), 44u);
     EXPECT_EQ(keyboard.items[40].id, IDC_RESET);
     // After the controls of old, the line naming inputs assigned twice,
     // below "Reset to Default".
@@ -214,7 +214,7 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     EXPECT_EQ(gamepad.cx, keyboard.cx);
     EXPECT_EQ(gamepad.cy, keyboard.cy);
     ExpectAssignmentLayout(gamepad, "Button Assignment");
-    ASSERT_EQ(gamepad.items.size(), 52u);
+    ASSERT_EQ(gamepad.items.size(), 54u);
     for (int i = 0; i < 40; ++i) {
         EXPECT_EQ(gamepad.items[i].x, keyboard.items[i].x) << i;
         EXPECT_EQ(gamepad.items[i].y, keyboard.items[i].y) << i;
@@ -254,6 +254,14 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     }
     EXPECT_EQ(gamepad.items[51].id, IDC_PAD_LAYOUT_HINT);
     EXPECT_EQ(gamepad.items[51].style, note & ~WS_VISIBLE);
+    // Last on both pages, "Assign All" in the row of "Reset to Default" and
+    // the line of its pass.
+    for (const DialogTemplate *page : { &keyboard, &gamepad }) {
+        const TemplateItem &button = page->items[page->items.size() - 2];
+        EXPECT_EQ(button.caption + std::to_string(button.y), "Assign All215");
+        EXPECT_EQ(button.style, Child | BS_PUSHBUTTON | WS_TABSTOP);
+        EXPECT_EQ(page->items.back().id, IDC_ASSIGN_PASS_LINE);
+    }
 }
 
 } // namespace

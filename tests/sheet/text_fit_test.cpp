@@ -148,6 +148,8 @@ protected:
         for (int index : { GRAPHIC_PAGE, KEYBOARD_PAGE, GAMEPAD_PAGE })
             ShowPage(index);
         SendMessageA(Page(GAMEPAD_PAGE), WM_TIMER, 0, 0);
+        // A pass of "Assign All" under way: its line says what it wants.
+        SendMessageA(Page(GAMEPAD_PAGE), WM_COMMAND, IDC_ASSIGN_ALL, 0);
         pageFont = (HFONT)SendMessageA(Page(GRAPHIC_PAGE), WM_GETFONT, 0, 0);
         dc = GetDC(NULL);
         ASSERT_NE(TextOf(Control(GRAPHIC_PAGE, IDC_START_CORRECTIONS)), "");

@@ -41,6 +41,7 @@ TEST_F(InputLayerTest, OpenAndCloseMakeTheirCallsInOrderWithTheirArguments)
         "dinput.CreateDevice(keyboard)",
         "keyboard.SetDataFormat(keyboard)",
         "keyboard.SetCooperativeLevel(6)",
+        "keyboard.SetProperty(1)",   // the buffer
         "keyboard.Acquire",
         "dinput.EnumDevices(4,1)",
         "dinput.CreateDevice(pad0)",
@@ -50,6 +51,7 @@ TEST_F(InputLayerTest, OpenAndCloseMakeTheirCallsInOrderWithTheirArguments)
         "pad0.EnumObjects(0)",
         "pad0.SetProperty(4)",
         "pad0.SetProperty(4)",
+        "pad0.SetProperty(1)",
         "pad0.Acquire",
         "pad0.GetCapabilities(44)",
         "pad1.SetDataFormat(joystick)",
@@ -57,6 +59,7 @@ TEST_F(InputLayerTest, OpenAndCloseMakeTheirCallsInOrderWithTheirArguments)
         "pad1.EnumObjects(0)",
         "pad1.SetProperty(4)",
         "pad1.SetProperty(4)",
+        "pad1.SetProperty(1)",
         "pad1.Acquire",
         "pad1.GetCapabilities(44)",
     };
@@ -378,7 +381,7 @@ TEST_F(InputLayerTest, RefusedRangeEndsTheObjectsButKeepsThePad)
     EXPECT_EQ(0, memcmp(&PadCaps[0], &recorded, sizeof recorded));
     EXPECT_EQ(FakeInput.CallsOf("pad0"),
               (Calls{ "SetDataFormat(joystick)", "SetCooperativeLevel(5)", "EnumObjects(0)",
-                      "SetProperty(4)", "SetProperty(4)", "SetProperty(4)", "Acquire",
+                      "SetProperty(4)", "SetProperty(4)", "SetProperty(4)", "SetProperty(1)", "Acquire",
                       "GetCapabilities(44)" }));
 
     // The same refusal later in the list keeps what came before it.

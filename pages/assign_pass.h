@@ -1,0 +1,47 @@
+// "Assign All" on an assignment page: one pass over the shown player's
+// lists in their order (Up ... Right(A)), each list taking the next input
+// the player presses. A list takes an input as a capture does; the focus
+// moves on once that input is let go. An input already held when a list
+// gets the focus is taken only after it was let go and pressed again, and
+// an input the pass gave to an earlier list is not taken again (the line
+// says so), so a stuck key, a resting trigger, a double press or a
+// bouncing button fill no list. Tab skips a list, Esc ends the pass (the
+// sheet stays open), Enter does nothing. The pass also ends after the last
+// list and when the focus leaves the lists (a click elsewhere, a player
+// switch, another page). There is no time limit.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+#include "input/input.h"
+#include "pages/pages.h"
+
+// What a page gives its passes: an input is a key code or a PadBinding,
+// ASSIGN_NO_INPUT for none.
+struct AssignPassInputs {
+    // Reads the devices: the first input held, else the earliest pressed
+    // since the last read, that choose takes.
+    uint32_t (*poll)(InputChoice choose);
+    // Of the inputs held at the last read, the first that choose takes.
+    uint32_t (*held)(InputChoice choose);
+    bool (*isHeld)(uint32_t input);
+    // Whether the page's lists have an entry for the input.
+    bool (*offered)(uint32_t input);
+    // What a capture does with the input in the list of AssignIndex a:
+    // the list shows it, the marks follow, Apply becomes active.
+    void (*capture)(HWND page, int a, uint32_t input);
+    // The input's text as the lists show it, DUPLICATE_INPUT_SIZE bytes.
+    void (*inputText)(char *text, uint32_t input);
+};
+
+// "Assign All": a pass starts at the page's first list, or starts again.
+// marks are the page's, whose shown inputs it keeps up to date.
+void StartAssignPass(HWND page, const AssignPageMarks &marks, const AssignPassInputs &inputs);
+// Ends the page's pass if one runs; what it assigned stays.
+void EndAssignPass(HWND page);
+// A list of the page got the focus (CBN_SETFOCUS): the next list, by Tab,
+// is where the pass goes on; any other list ends it.
+void AssignPassFocus(HWND page, int assignIndex);
+// The page's capture tick: false when no pass runs on the page (the tick
+// then captures as usual), true when the pass took the tick.
+bool AssignPassTick(HWND page);
