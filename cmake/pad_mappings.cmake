@@ -5,15 +5,18 @@
 # It reads nothing into the mappings: it keeps every "platform:Windows" line
 # whose first field is a GUID (32 hexadecimal digits), drops the name and
 # the elements of roles the tool does not use (which input/pad_layout.cpp
-# ignores in a player's line too), writes the GUID as its 16 bytes, and
-# keeps each remaining list of elements once. The tool reads these lists
-# with the parser that reads a player's own lines, so both mean the same.
+# ignores in a player's line too), writes each role the tool uses as one
+# letter ('A' for the first role of the list below, 'B' for the second,
+# ...), writes the GUID as its 16 bytes, and keeps each remaining list of
+# elements once. The tool reads these lists with the parser that reads a
+# player's own lines, which takes a role's letter for its name, so both
+# mean the same.
 cmake_minimum_required(VERSION 3.16)
 
-# The roles input/pad_layout.cpp reads (PadMappingRoles), with and without
-# the + or - of a half axis.
+# The roles input/pad_layout.cpp reads, in its order (PadRole,
+# PadMappingRoles), with and without the + or - of a half axis.
 set(used_roles a b x y leftshoulder rightshoulder lefttrigger righttrigger back start
-    dpup dpdown dpleft dpright leftx lefty)
+    leftstick rightstick guide dpup dpdown dpleft dpright leftx lefty rightx righty)
 
 # A GUID: 32 hexadecimal digits.
 string(REPEAT "[0-9a-fA-F]" 32 hex32)
@@ -30,10 +33,12 @@ foreach(line IN LISTS lines)
   string(REPLACE "," ";" elements "${CMAKE_MATCH_2}")
   set(body "")
   foreach(element IN LISTS elements)
-    if(element MATCHES "^[+-]?([a-z]+):")
-      list(FIND used_roles "${CMAKE_MATCH_1}" used)
+    if(element MATCHES "^([+-]?)([a-z]+):(.*)$")
+      list(FIND used_roles "${CMAKE_MATCH_2}" used)
       if(NOT used EQUAL -1)
-        string(APPEND body "${element},")
+        math(EXPR letter "65 + ${used}")
+        string(ASCII ${letter} letter)
+        string(APPEND body "${CMAKE_MATCH_1}${letter}:${CMAKE_MATCH_3},")
       endif()
     endif()
   endforeach()
@@ -55,7 +60,7 @@ endif()
 file(WRITE "${OUTPUT}.tmp"
 "// Made by cmake/pad_mappings.cmake from third_party/SDL_GameControllerDB/gamecontrollerdb.txt
 // at build time: replace that file to update. ${count} lines for Windows.
-// Each line's elements, kept once: the roles the tool uses.
+// Each line's elements, kept once: the roles the tool uses, each as its letter.
 static const char PadMappingElements[] =
 ${bodies};
 static const BuiltInPadMapping BuiltInPadMappings[] = {

@@ -1,19 +1,22 @@
 // The entries of the gamepad page's lists: what each list offers and the
 // text it shows for it. Every list holds the same entries: "None", then
 // every input of pad 0, then every input of pad 1, as far as a PadBinding
-// can name them. An entry's text begins with its code's label, so that a
-// label finds its entry.
+// can name them. An entry's text is its code's label, and where the pad's
+// layout names the input, the name in parentheses: "1BUTTON1 (Cross)",
+// "1Z Max (LT)". The names are worked out when the entries are.
 #pragma once
 #include <stdint.h>
 
 #include "input/input.h"
 #include "input/pad_binding.h"
+#include "input/pad_layout.h"
 
 // The most entries one pad adds: six axes with two ends each, then what a
 // PadBinding can name of sliders, hats and buttons.
 #define PAD_ENTRY_MAX (6 * 2 + 2 * PAD_BINDING_SLIDERS + 4 * PAD_BINDING_HATS + PAD_BINDING_BUTTONS)
 #define PAD_LIST_ENTRY_MAX (1 + PAD_SLOTS * PAD_ENTRY_MAX)
-#define PAD_ENTRY_TEXT_SIZE PAD_LABEL_SIZE
+// The longest text: "2POV Right4 (Right Stick Right)".
+#define PAD_ENTRY_TEXT_SIZE 40
 
 struct PadEntryList {
     int count;
@@ -24,14 +27,21 @@ struct PadEntryList {
 // What the lists hold now, as the gamepad page last built them.
 extern PadEntryList PadListEntries;
 
-// Makes PadListEntries the entries of the pads as they are now (PadCaps).
-// Returns how many of its first entries stayed as they were, which the
-// lists may keep: 0 when listsEmpty (the lists hold nothing yet).
-int RefreshPadListEntries(bool listsEmpty);
+// Makes PadListEntries the entries of the pads as they are now (PadCaps),
+// named by their layouts. Returns how many of its first entries stayed as
+// they were, which the lists may keep: 0 when listsEmpty (the lists hold
+// nothing yet).
+int RefreshPadListEntries(bool listsEmpty, const PadLayoutRecord layouts[PAD_SLOTS]);
 
 // Whether the lists have an entry for the input a code names.
 bool PadEntryOffered(uint32_t code);
 
-// The text the lists show for a code: its entry's text, or for a code
-// without an entry its label. At least PAD_ENTRY_TEXT_SIZE bytes.
+// The entry whose label (its text before any name) is this label, letters
+// compared without regard to case; -1 when none is. Never an entry whose
+// label merely begins with it.
+int PadEntryWithLabel(const char *label);
+
+// The text the lists show for a code: its label, and its name where the
+// layout of its pad (or of the pad last in that slot) names it. At least
+// PAD_ENTRY_TEXT_SIZE bytes.
 void FormatPadEntry(char *text, uint32_t code);

@@ -16,32 +16,59 @@ struct BuiltInPadMapping {
 };
 #include "pad_mappings.inc"
 
-// Where each role's element goes: an AssignIndex, or one of the sticks.
-enum { ROLE_STICK_Y = ASSIGN_COUNT, ROLE_STICK_X };
+// The makers' names for the roles, by family: Xbox, PlayStation, Nintendo.
+enum PadFamily { PAD_XBOX, PAD_PLAYSTATION, PAD_NINTENDO, PAD_FAMILIES };
+
+// Each role (PadRole order): its name in a line, the one letter that
+// stands for it in the built-in table (cmake/pad_mappings.cmake writes
+// 'A' + its place here), the list the game's button on it goes into (-1:
+// none) and the makers' names of its input. The stick axes are named by
+// their ends (StickEndNames).
 struct PadMappingRole {
     const char *name;
-    uint8_t target;
+    int8_t list;
+    const char *names[PAD_FAMILIES];
 };
-// SDL's a, b, x and y are the bottom, right, left and top face buttons:
-// Cross, Circle, Square and Triangle.
-static const PadMappingRole PadMappingRoles[] = {
-    { "dpup", ASSIGN_UP },              { "dpdown", ASSIGN_DOWN },
-    { "dpleft", ASSIGN_LEFT },          { "dpright", ASSIGN_RIGHT },
-    { "b", ASSIGN_CIRCLE },             { "a", ASSIGN_CROSS },
-    { "y", ASSIGN_TRIANGLE },           { "x", ASSIGN_SQUARE },
-    { "leftshoulder", ASSIGN_L1 },      { "lefttrigger", ASSIGN_L2 },
-    { "rightshoulder", ASSIGN_R1 },     { "righttrigger", ASSIGN_R2 },
-    { "back", ASSIGN_SELECT },          { "start", ASSIGN_START },
-    { "-lefty", ASSIGN_UP_A },          { "+lefty", ASSIGN_DOWN_A },
-    { "-leftx", ASSIGN_LEFT_A },        { "+leftx", ASSIGN_RIGHT_A },
-    { "lefty", ROLE_STICK_Y },          { "leftx", ROLE_STICK_X },
+static const PadMappingRole PadMappingRoles[PAD_ROLES] = {
+    { "a", ASSIGN_CROSS, { "A", "Cross", "B" } },
+    { "b", ASSIGN_CIRCLE, { "B", "Circle", "A" } },
+    { "x", ASSIGN_SQUARE, { "X", "Square", "Y" } },
+    { "y", ASSIGN_TRIANGLE, { "Y", "Triangle", "X" } },
+    { "leftshoulder", ASSIGN_L1, { "LB", "L1", "L" } },
+    { "rightshoulder", ASSIGN_R1, { "RB", "R1", "R" } },
+    { "lefttrigger", ASSIGN_L2, { "LT", "L2", "ZL" } },
+    { "righttrigger", ASSIGN_R2, { "RT", "R2", "ZR" } },
+    { "back", ASSIGN_SELECT, { "View", "Share", "-" } },
+    { "start", ASSIGN_START, { "Menu", "Options", "+" } },
+    { "leftstick", -1, { "LS", "L3", "LS" } },
+    { "rightstick", -1, { "RS", "R3", "RS" } },
+    { "guide", -1, { "Guide", "PS", "Home" } },
+    { "dpup", ASSIGN_UP, { "D-pad Up", "D-pad Up", "D-pad Up" } },
+    { "dpdown", ASSIGN_DOWN, { "D-pad Down", "D-pad Down", "D-pad Down" } },
+    { "dpleft", ASSIGN_LEFT, { "D-pad Left", "D-pad Left", "D-pad Left" } },
+    { "dpright", ASSIGN_RIGHT, { "D-pad Right", "D-pad Right", "D-pad Right" } },
+    { "leftx", -1, {} },
+    { "lefty", -1, {} },
+    { "rightx", -1, {} },
+    { "righty", -1, {} },
+};
+// The lower and the upper end of each stick axis.
+static const char *const StickEndNames[PAD_STICK_AXES][2] = {
+    { "Left Stick Left", "Left Stick Right" },   { "Left Stick Up", "Left Stick Down" },
+    { "Right Stick Left", "Right Stick Right" }, { "Right Stick Up", "Right Stick Down" },
+};
+// The AnalogGroup takes the left stick: Y's ends in Up(A) and Down(A), X's
+// in Left(A) and Right(A).
+static const struct { PadRole axis; int firstList; } AnalogSticks[2] = {
+    { PAD_ROLE_LEFTY, ASSIGN_UP_A }, { PAD_ROLE_LEFTX, ASSIGN_LEFT_A },
 };
 
 // What Windows and Wine show for every XInput pad: A B X Y LB RB View Menu
 // LS RS, the sticks on X/Y and Rx/Ry, both triggers on Z, the D-pad on hat 1.
 static const char XInputPadMapping[] =
-    "a:b0,b:b1,x:b2,y:b3,leftshoulder:b4,rightshoulder:b5,back:b6,start:b7,lefttrigger:+a2,"
-    "righttrigger:-a2,dpup:h0.1,dpright:h0.2,dpdown:h0.4,dpleft:h0.8,leftx:a0,lefty:a1";
+    "a:b0,b:b1,x:b2,y:b3,leftshoulder:b4,rightshoulder:b5,back:b6,start:b7,leftstick:b8,"
+    "rightstick:b9,lefttrigger:+a2,righttrigger:-a2,dpup:h0.1,dpright:h0.2,dpdown:h0.4,"
+    "dpleft:h0.8,leftx:a0,lefty:a1,rightx:a3,righty:a4";
 
 static bool SameText(const char *text, size_t length, const char *word)
 {
@@ -109,6 +136,17 @@ template <typename Take> static void ForEachField(const char *text, size_t lengt
     }
 }
 
+// The role a field names ("leftx", or its letter in the built-in table),
+// or PAD_ROLES.
+static int FindRole(const char *text, size_t length)
+{
+    for (int r = 0; r < PAD_ROLES; ++r) {
+        if (SameText(text, length, PadMappingRoles[r].name) || (length == 1 && text[0] == 'A' + r))
+            return r;
+    }
+    return PAD_ROLES;
+}
+
 void ParsePadMapping(const char *elements, size_t length, PadMapping &mapping)
 {
     memset(&mapping, 0, sizeof mapping);
@@ -117,17 +155,16 @@ void ParsePadMapping(const char *elements, size_t length, PadMapping &mapping)
         if (!colon)
             return;
         size_t roleLength = (size_t)(colon - field);
-        for (const PadMappingRole &role : PadMappingRoles) {
-            if (!SameText(field, roleLength, role.name))
-                continue;
-            PadMappingElement &target = role.target == ROLE_STICK_Y ? mapping.stickY
-                                      : role.target == ROLE_STICK_X ? mapping.stickX
-                                      : mapping.assign[role.target];
-            PadMappingElement element = { PAD_ELEMENT_NONE, 0, 0 };
-            ParseElement(colon + 1, fieldLength - roleLength - 1, element);
-            target = element;   // a damaged element leaves the role empty
+        // A half of a stick axis: "-lefty", "+lefty".
+        char sign = roleLength > 1 && (field[0] == '-' || field[0] == '+') ? field[0] : 0;
+        int r = sign ? FindRole(field + 1, roleLength - 1) : FindRole(field, roleLength);
+        if (r == PAD_ROLES || (sign && r < PAD_ROLE_STICK_FIRST))
             return;
-        }
+        PadMappingElement &target = sign ? mapping.half[r - PAD_ROLE_STICK_FIRST][sign == '+']
+                                         : mapping.role[r];
+        PadMappingElement element = { PAD_ELEMENT_NONE, 0, 0 };
+        ParseElement(colon + 1, fieldLength - roleLength - 1, element);
+        target = element;   // a damaged element leaves the role empty
     });
 }
 
@@ -291,25 +328,54 @@ static uint32_t ElementCode(const PadMappingElement &e, const PadCapsRecord &cap
     return PAD_BINDING_NONE;
 }
 
+// The code of each end of a stick axis (lower, upper): from a half of the
+// line where it has one, else from the whole axis, its lower end first,
+// swapped when inverted.
+static void StickEndCodes(const PadMapping &mapping, int axis, const PadCapsRecord &caps,
+                          const PadAxisList &axes, int pad, uint32_t ends[2])
+{
+    const PadMappingElement &whole = mapping.role[PAD_ROLE_STICK_FIRST + axis];
+    for (uint32_t end = 0; end < 2; ++end) {
+        const PadMappingElement &half = mapping.half[axis][end];
+        if (half.kind != PAD_ELEMENT_NONE)
+            ends[end] = ElementCode(half, caps, axes, pad);
+        else if (whole.kind == PAD_ELEMENT_AXIS)
+            ends[end] = AxisEnd(axes, whole.number, end ^ whole.detail);
+        else
+            ends[end] = PAD_BINDING_NONE;
+    }
+}
+
 void PadMappingCodes(const PadMapping &mapping, const PadCapsRecord &caps, int pad,
                      uint32_t row[ASSIGN_COUNT])
 {
     PadAxisList axes = ListPadAxes(caps, pad);
     for (int a = 0; a < ASSIGN_COUNT; ++a)
-        row[a] = ElementCode(mapping.assign[a], caps, axes, pad);
-    // A whole stick gives its lower end to Up(A) or Left(A) and its upper
-    // end to Down(A) or Right(A), swapped when inverted; a half-stick role
-    // of the line comes first.
-    const PadMappingElement *sticks[2] = { &mapping.stickY, &mapping.stickX };
-    const int pairs[2] = { ASSIGN_UP_A, ASSIGN_LEFT_A };
-    for (int pair = 0; pair < 2; ++pair) {
-        const PadMappingElement &stick = *sticks[pair];
-        for (uint32_t end = 0; end < 2; ++end) {
-            int a = pairs[pair] + (int)end;
-            if (mapping.assign[a].kind != PAD_ELEMENT_NONE)
-                continue;
-            row[a] = stick.kind == PAD_ELEMENT_AXIS ? AxisEnd(axes, stick.number, end ^ stick.detail)
-                                                    : PAD_BINDING_NONE;
+        row[a] = PAD_BINDING_NONE;
+    for (int r = 0; r < PAD_ROLES; ++r) {
+        if (PadMappingRoles[r].list >= 0)
+            row[PadMappingRoles[r].list] = ElementCode(mapping.role[r], caps, axes, pad);
+    }
+    for (const auto &stick : AnalogSticks)
+        StickEndCodes(mapping, stick.axis - PAD_ROLE_STICK_FIRST, caps, axes, pad, &row[stick.firstList]);
+}
+
+void NamePadInputs(const PadMapping &mapping, const PadCapsRecord &caps, int pad, uint16_t vendor,
+                   void (*name)(uint32_t code, const char *text))
+{
+    PadFamily family = vendor == 0x054C ? PAD_PLAYSTATION : vendor == 0x057E ? PAD_NINTENDO : PAD_XBOX;
+    PadAxisList axes = ListPadAxes(caps, pad);
+    for (int r = 0; r < PAD_ROLE_STICK_FIRST; ++r) {
+        uint32_t code = ElementCode(mapping.role[r], caps, axes, pad);
+        if (code != PAD_BINDING_NONE)
+            name(code, PadMappingRoles[r].names[family]);
+    }
+    for (int axis = 0; axis < PAD_STICK_AXES; ++axis) {
+        uint32_t ends[2];
+        StickEndCodes(mapping, axis, caps, axes, pad, ends);
+        for (int end = 0; end < 2; ++end) {
+            if (ends[end] != PAD_BINDING_NONE)
+                name(ends[end], StickEndNames[axis][end]);
         }
     }
 }
@@ -381,6 +447,7 @@ void FindPadLayouts(PadLayoutRecord layouts[PAD_SLOTS])
             continue;
         ReadPadIdentity(pad, identity[pad]);
         layouts[pad].source = PAD_LAYOUT_UNKNOWN;
+        layouts[pad].vendor = identity[pad].vendor;
         any = true;
     }
     if (!any)

@@ -27,12 +27,26 @@ struct PadMappingElement {
     uint8_t detail;     // a hat's direction mask; 1 for an inverted (~) axis
 };
 
-// What a mapping says, by AssignIndex: the element of each list's role
-// (AssignIndex 16..19 for the half-stick roles "-lefty", "+lefty",
-// "-leftx", "+leftx"), and the whole-stick roles "lefty" and "leftx".
+// The roles of a mapping that the tool reads: the game's buttons go on
+// them, and the pad's inputs are named by them. SDL's a, b, x and y are
+// positions: the bottom, right, left and top face buttons on every pad.
+enum PadRole {
+    PAD_ROLE_A, PAD_ROLE_B, PAD_ROLE_X, PAD_ROLE_Y,
+    PAD_ROLE_LEFTSHOULDER, PAD_ROLE_RIGHTSHOULDER, PAD_ROLE_LEFTTRIGGER, PAD_ROLE_RIGHTTRIGGER,
+    PAD_ROLE_BACK, PAD_ROLE_START, PAD_ROLE_LEFTSTICK, PAD_ROLE_RIGHTSTICK, PAD_ROLE_GUIDE,
+    PAD_ROLE_DPUP, PAD_ROLE_DPDOWN, PAD_ROLE_DPLEFT, PAD_ROLE_DPRIGHT,
+    // The stick axes, which a line may also give as halves ("-leftx").
+    PAD_ROLE_LEFTX, PAD_ROLE_LEFTY, PAD_ROLE_RIGHTX, PAD_ROLE_RIGHTY,
+    PAD_ROLES,
+    PAD_ROLE_STICK_FIRST = PAD_ROLE_LEFTX,
+};
+#define PAD_STICK_AXES (PAD_ROLES - PAD_ROLE_STICK_FIRST)
+
+// What a mapping says: the element of each role, and of each half of a
+// stick axis ("-lefty" and "+lefty", the lower and the upper half).
 struct PadMapping {
-    PadMappingElement assign[ASSIGN_COUNT];
-    PadMappingElement stickY, stickX;
+    PadMappingElement role[PAD_ROLES];
+    PadMappingElement half[PAD_STICK_AXES][2];
 };
 
 // Reads the elements of a mapping ("a:b0,b:b1,...", up to length bytes, or
@@ -57,6 +71,13 @@ void BuiltInPadMappingIds(int line, uint16_t &vendor, uint16_t &product);
 void PadMappingCodes(const PadMapping &mapping, const PadCapsRecord &caps, int pad,
                      uint32_t row[ASSIGN_COUNT]);
 
+// The name the pad's maker gives each input that the mapping names, on a
+// pad with these capabilities in slot pad: PlayStation's names for vendor
+// 054C, Nintendo's for 057E, Xbox's for any other. name(code, text) is
+// called for each; an input named twice keeps its first name.
+void NamePadInputs(const PadMapping &mapping, const PadCapsRecord &caps, int pad, uint16_t vendor,
+                   void (*name)(uint32_t code, const char *text));
+
 // Where each pad's layout was found.
 enum PadLayoutSource {
     PAD_LAYOUT_NONE,          // no usable pad in the slot
@@ -67,6 +88,7 @@ enum PadLayoutSource {
 };
 struct PadLayoutRecord {
     PadLayoutSource source;
+    uint16_t vendor;   // the pad's USB vendor id, which tells how it names its inputs
     PadMapping mapping;
 };
 // What the player's file looks like now (its size and time of last write),

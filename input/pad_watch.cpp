@@ -1,8 +1,9 @@
 // When the pads are looked for again, and when their layouts are found.
 #include "input/pad_watch.h"
 
+#include <string.h>
+
 PadLayoutRecord PadLayouts[PAD_SLOTS];
-static bool LayoutsFound;
 static uint32_t LayoutFileStamp;   // the player's file when the layouts were found
 static PadWatchHandler Handler;
 
@@ -20,22 +21,27 @@ static const DWORD PadEnumerationCostShare = 4000;
 static const UINT_PTR PadLookTimers[2] = { 0x5A1D, 0x5A1E };
 static const UINT PadLookDelays[2] = { 300, 2000 };
 
-bool PadLayoutsFound()
-{
-    return LayoutsFound;
-}
-
-void FindPadLayoutsNow()
-{
-    LayoutFileStamp = PadMappingFileStamp();
-    FindPadLayouts(PadLayouts);
-    LayoutsFound = true;
-}
-
 static void Tell(int changes)
 {
     if (Handler)
         Handler(changes);
+}
+
+// Finds each pad's layout; true when one is not what it was.
+static bool FindLayouts()
+{
+    PadLayoutRecord found[PAD_SLOTS];
+    LayoutFileStamp = PadMappingFileStamp();
+    FindPadLayouts(found);
+    bool changed = memcmp(found, PadLayouts, sizeof found) != 0;
+    memcpy(PadLayouts, found, sizeof found);
+    return changed;
+}
+
+void FindPadLayoutsNow()
+{
+    if (FindLayouts())
+        Tell(PAD_WATCH_LAYOUTS);
 }
 
 // Their layouts are found again only for a page that shows them.
@@ -43,7 +49,7 @@ void NoticePadChanges()
 {
     if (!RefreshPadDevices() || !Handler)
         return;
-    FindPadLayoutsNow();
+    FindLayouts();
     Tell(PAD_WATCH_DEVICES | PAD_WATCH_LAYOUTS);
 }
 
@@ -67,7 +73,7 @@ static void CheckPadsTimed()
 void StartPadWatch(PadWatchHandler handler)
 {
     Handler = handler;
-    LayoutsFound = false;
+    FindLayouts();
     NextPadEnumeration = GetTickCount();
 }
 
@@ -96,14 +102,7 @@ void PadWatchTick()
         if (PadDevicesMayHaveChanged() || (LONG)(GetTickCount() - NextPadEnumeration) >= 0)
             CheckPadsTimed();
         // The player may have added a line meanwhile.
-        if (LayoutsFound && PadMappingFileStamp() != LayoutFileStamp) {
+        if (PadMappingFileStamp() != LayoutFileStamp)
             FindPadLayoutsNow();
-            Tell(PAD_WATCH_LAYOUTS);
-        }
-    }
-    // At the first tick after the page is shown, not while it is made.
-    if (!LayoutsFound) {
-        FindPadLayoutsNow();
-        Tell(PAD_WATCH_LAYOUTS);
     }
 }

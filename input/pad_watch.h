@@ -12,7 +12,7 @@
 //   half second), and unasked as often as the enumeration's own cost
 //   allows (at most every 0.9 s and 1/4000 of the time), but at least
 //   every 4 s, since Wine does not always tell the sheet.
-// Each pad's layout is found at the gamepad page's first tick, whenever the
+// Each pad's layout is found when the gamepad page is made, whenever the
 // pads change while the page exists, and when the player's file changes.
 #pragma once
 #include <windows.h>
@@ -27,10 +27,9 @@ typedef void (*PadWatchHandler)(int changes);
 // Each pad's layout and where it came from; PAD_LAYOUT_NONE for both until
 // they are first found.
 extern PadLayoutRecord PadLayouts[PAD_SLOTS];
-bool PadLayoutsFound();
 
-// The gamepad page was made: it is told of changes from now on, and the
-// layouts are found at its first tick.
+// The gamepad page is being made: the layouts are found now, and the page
+// is told of changes from now on.
 void StartPadWatch(PadWatchHandler handler);
 // The sheet got a device notice (WM_DEVICECHANGE): the pads are looked for
 // about 0.3 s and 2 s later, by timers on the sheet window. A later notice
@@ -44,5 +43,6 @@ void NoticePadChanges();
 void WatchPadsFromNextTick();
 // Every capture tick of the gamepad page.
 void PadWatchTick();
-// Finds each pad's layout now, as "Pad Layout" needs it; tells no handler.
+// Finds each pad's layout now, as "Pad Layout" needs it; tells the page
+// when one changed.
 void FindPadLayoutsNow();

@@ -85,8 +85,16 @@ static bool TakeNone(uint32_t)
     return false;
 }
 
+// The line of the pass takes the place of the duplicate line while the
+// pass runs.
+static void ShowPassLine(HWND page, bool show)
+{
+    ShowWindow(GetDlgItem(page, IDC_ASSIGN_PASS_LINE), show ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(GetDlgItem(page, IDC_DUPLICATES), show ? SW_HIDE : SW_SHOWNA);
+}
+
 // What the pass wants now, how to skip and how to stop.
-static void ShowPassLine(HWND page)
+static void ShowWantedInput(HWND page)
 {
     int a = AssignListOrder[PassStep];
     const char *name = PassMarks->names[a];
@@ -106,6 +114,7 @@ static void ShowPassLine(HWND page)
         wsprintfA(text, "Assign All: press the input for %s. Tab skips it, Esc stops.", wanted);
     }
     SetDlgItemTextA(page, IDC_ASSIGN_PASS_LINE, text);
+    ShowPassLine(page, true);
 }
 
 // The list of a step has the focus (moved there by the pass, or by Tab).
@@ -119,7 +128,7 @@ static void FocusStep(HWND page, int step, bool moveFocus)
         SetFocus(GetDlgItem(page, IDC_ASSIGN_FIRST + AssignListOrder[step]));
     BlockedCount = 0;
     PassInputs->held(Block);
-    ShowPassLine(page);
+    ShowWantedInput(page);
 }
 
 // On to the next list the pass has not filled, or the end.
@@ -230,6 +239,7 @@ void EndAssignPass(HWND page)
         return;
     PassPage = NULL;
     SetDlgItemTextA(page, IDC_ASSIGN_PASS_LINE, "");
+    ShowPassLine(page, false);
 }
 
 void AssignPassFocus(HWND page, int assignIndex)
@@ -269,6 +279,6 @@ bool AssignPassTick(HWND page)
     if (input != ASSIGN_NO_INPUT)
         Take(page, input);
     else if (PressedAgain != pressedAgain)
-        ShowPassLine(page);
+        ShowWantedInput(page);
     return true;
 }

@@ -121,7 +121,7 @@ static void ShowPadNames(HWND page)
 static void EnablePadLayoutButton(HWND page)
 {
     EnableWindow(GetDlgItem(page, IDC_PAD_LAYOUT),
-                 PadLayoutsFound() && PadLayouts[PadPagePlayer].source >= PAD_LAYOUT_PLAYER_FILE);
+                 PadLayouts[PadPagePlayer].source >= PAD_LAYOUT_PLAYER_FILE);
 }
 
 // Where each pad's layout came from; the hint says what to do while an
@@ -147,7 +147,6 @@ static void AssignPadLayout(HWND page)
 {
     int pad = PadPagePlayer;
     FindPadLayoutsNow();
-    ShowPadLayouts(page);
     if (PadLayouts[pad].source < PAD_LAYOUT_PLAYER_FILE)
         return;
     uint32_t row[ASSIGN_COUNT];
@@ -190,19 +189,18 @@ static void RebuildPadCombos(HWND page)
     ShowPadActivity(page);
 }
 
-// What the pad watch found changed (PAD_WATCH_ bits).
+// What the pad watch found changed (PAD_WATCH_ bits): the pads, or their
+// layouts, which name their inputs.
 static void OnPadsChanged(int changes)
 {
     HWND page = PadPageWindow;
     if (!page)
         return;
-    if (changes & PAD_WATCH_DEVICES) {
-        // A pass never takes an input of a pad that is gone.
+    // A pass never takes an input of a pad that is gone.
+    if (changes & PAD_WATCH_DEVICES)
         EndAssignPass(page);
-        RebuildPadCombos(page);
-    }
-    if (changes & PAD_WATCH_LAYOUTS)
-        ShowPadLayouts(page);
+    RebuildPadCombos(page);
+    ShowPadLayouts(page);
 }
 
 // Whether a capture into the list of AssignIndex a changed what it shows,
@@ -368,6 +366,8 @@ static void OnCommand(HWND page, int id, int notification)
 static void OnInitDialog(HWND page)
 {
     PadPageWindow = page;   // first: the helpers reach the controls through it
+    // The pads' layouts first: they name the entries.
+    StartPadWatch(OnPadsChanged);
     FillPadCombos();
     CheckDlgButton(page, IDC_PLAYER1, BST_CHECKED);
     CheckDlgButton(page, IDC_PLAYER2, BST_UNCHECKED);
@@ -375,11 +375,11 @@ static void OnInitDialog(HWND page)
     FindAssignLabels(page, PadMarks);
     LoadPadRow(PadPagePlayer);
     memset(PadLineActive, 0, sizeof PadLineActive);
-    StartPadWatch(OnPadsChanged);
     // Where each axis rests, from the pads as they are when the page is
     // first shown; pads opened again learn it anew.
     LearnPadRest();
     ShowPadNames(page);
+    ShowPadLayouts(page);
     // Last, once the page is shown, as on the keyboard page.
     AddPageTooltipsAfterShown(page, AssignTooltips, PAD_TOOLTIP_ROWS);
 }

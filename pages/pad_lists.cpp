@@ -1,9 +1,9 @@
 // The gamepad page's lists: filling them with the pads' entries, showing a
 // row of codes in them, and the AnalogGroup rule. Every list entry is a
 // text and a PadBinding (its item data), and the text begins with the
-// code's label (input/pad_entries.h): a code is shown by searching its
-// label with the list's own prefix search, which is also how loading and
-// capture find it.
+// code's label (input/pad_entries.h): a code is shown by finding the entry
+// whose label is the code's label, which is also how loading and capture
+// find it.
 //
 // A stored code of the tool's own shape that no entry offers (its pad is
 // not connected, or lacks that input) gets an entry of its own at the end
@@ -14,6 +14,7 @@
 #include "input/input.h"
 #include "input/pad_binding.h"
 #include "input/pad_entries.h"
+#include "input/pad_watch.h"
 #include "pages/pages.h"
 
 HWND PadList(HWND page, int assignIndex)
@@ -27,12 +28,22 @@ uint32_t SelectedPadCode(HWND list)
     return (uint32_t)SendMessageA(list, CB_GETITEMDATA, (WPARAM)item, 0);
 }
 
-// Selects the first entry whose text begins with the label, searching from
-// entry 1 to the end and then entry 0 ("None"), letters without regard to
-// case. CB_ERR when no entry does; the selection then stays as it was.
+// Selects the entry whose label is this label, letters without regard to
+// case: one of the entries every list holds, or the list's kept entry
+// after them. CB_ERR when none is; the selection then stays as it was.
 static LRESULT SelectPadLabel(HWND list, const char *label)
 {
-    return SendMessageA(list, CB_SELECTSTRING, 0, (LPARAM)label);
+    int entry = PadEntryWithLabel(label);
+    if (entry < 0) {
+        entry = PadListEntries.count;
+        if (SendMessageA(list, CB_GETCOUNT, 0, 0) <= entry)
+            return CB_ERR;
+        char kept[PAD_LABEL_SIZE];
+        FormatPadBinding(kept, (uint32_t)SendMessageA(list, CB_GETITEMDATA, (WPARAM)entry, 0));
+        if (lstrcmpiA(kept, label) != 0)
+            return CB_ERR;
+    }
+    return SendMessageA(list, CB_SETCURSEL, (WPARAM)entry, 0);
 }
 
 static LRESULT SelectPadCode(HWND list, uint32_t code)
@@ -74,7 +85,7 @@ static void AddPadEntry(HWND list, const char *text, uint32_t code)
 // them goes, kept entries included.
 void FillPadLists(HWND page, bool listsEmpty)
 {
-    int same = RefreshPadListEntries(listsEmpty);
+    int same = RefreshPadListEntries(listsEmpty, PadLayouts);
     const PadEntryList &entries = PadListEntries;
     // Each list is looked up once rather than once per entry.
     HWND lists[ASSIGN_COUNT];

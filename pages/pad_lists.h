@@ -16,14 +16,15 @@ uint32_t SelectedPadCode(HWND list);
 // shows the entry of the code whose label this is, if it has one.
 void ShowPadLabel(HWND list, const char *label);
 
-// Makes every list hold the entries of the pads as they are now.
+// Makes every list hold the entries of the pads as they are now, named by
+// their layouts (PadLayouts).
 // listsEmpty: the lists hold nothing yet.
 void FillPadLists(HWND page, bool listsEmpty);
 // Shows a row of codes in the lists. A code without an entry keeps its own
 // entry when it has the tool's shape. A code of another shape (from a
-// damaged file) shows the first entry whose text begins with its label:
-// "1POV Up1" for 0x0200000C, whose label "1POV Up" runs past the axis
-// names, and "None" when no entry does.
+// damaged file) shows the entry with the same label where there is one
+// (0x01000020 is labelled "1BUTTON1") and otherwise "None" (0x0200000C,
+// labelled "1POV Up", which no entry is).
 void ShowPadRow(HWND page, const uint32_t row[ASSIGN_COUNT]);
 // Closes the drop-down part of the focused list, the only one that can
 // show it, before the lists change under it.

@@ -286,6 +286,10 @@ INT_PTR MarkedStaticColours(HWND page, HDC dc, HWND control, uint8_t marks)
 
 INT_PTR AssignLabelColours(HWND page, const AssignPageMarks &marks, HDC dc, HWND control)
 {
+    // The line of a pass of "Assign All", shown only while one runs, stands
+    // out in the selection colours.
+    if (GetDlgCtrlID(control) == IDC_ASSIGN_PASS_LINE)
+        return MarkedStaticColours(page, dc, control, LABEL_PRESSED);
     for (int a : AssignListOrder) {
         if (marks.labels[a] == control)
             return MarkedStaticColours(page, dc, control, marks.marks[a]);

@@ -79,13 +79,14 @@ void MarkPressedLabels(AssignPageMarks &marks, bool (*pressed)(uint32_t input));
 // (other, in AssignIndex order, ASSIGN_NO_INPUT for none), and marks the
 // labels of the shown rows involved. inputText writes an input's text, as
 // the lists show it, into a buffer of DUPLICATE_INPUT_SIZE bytes.
-#define DUPLICATE_INPUT_SIZE 32
+#define DUPLICATE_INPUT_SIZE 48
 void ShowDuplicates(HWND page, AssignPageMarks &marks, const uint32_t other[ASSIGN_COUNT],
                     int otherPlayer, void (*inputText)(char *buffer, uint32_t input));
 // WM_CTLCOLORSTATIC of a page: the colours of a static control drawn with
 // these LABEL_ marks; 0 (the dialog's default colours) for marks 0.
 INT_PTR MarkedStaticColours(HWND page, HDC dc, HWND control, uint8_t marks);
-// WM_CTLCOLORSTATIC of an assignment page for its labels.
+// WM_CTLCOLORSTATIC of an assignment page for its labels and the line of
+// "Assign All".
 INT_PTR AssignLabelColours(HWND page, const AssignPageMarks &marks, HDC dc, HWND control);
 
 // Enables the sheet's Apply button on behalf of a page.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the README's screenshots from the running 64-bit tool under
 # Xvfb: docs/graphic-audio-page.png, docs/keyboard-page.png and
-# docs/gamepad-page.png (with two stand-in pads attached), each page shown
+# docs/gamepad-page.png (with two stand-in pads attached, the first a
+# DualShock 4, whose layout names its inputs), each page shown
 # by a click on its tab, with the factory defaults of a first run (on the
 # keyboard page one key captured twice and one held, on the gamepad page a
 # pad button held); and
@@ -34,6 +35,7 @@ set_scaling() {
 }
 
 attach_two_pads
+pad_attach 0 "name Wireless Controller" "buttons 14" "axes X Y Z RX RY RZ" "povs 1" "vidpid 054c 05c4"
 
 # close_tool: Cancel, and the tool must end with 0.
 close_tool() {

@@ -288,6 +288,7 @@ TEST_F(GamepadPageTest, AStoredCodeShowsItsEntryAKeptEntryOrNone)
     struct Case { int assignIndex; uint32_t stored; const char *shown; uint32_t saved; };
     const Case cases[] = {
         { 0, 0x02000002, "1Up", 0x02000002 },
+        { 1, 0x0200000C, "None", NONE },                // labelled "1POV Up", which no entry is
         { 4, 0x01000009, "1BUTTON10", 0x01000009 },
         { 5, 0x01000000, "1BUTTON1", 0x01000000 },      // not "1BUTTON10"
         { 6, 0x01000001, "1BUTTON2", 0x01000001 },
@@ -955,9 +956,17 @@ TEST_F(PadMarksTest, PadLayoutAssignsTheShownPlayersPadWhileItsLayoutIsKnown)
     Click(GAMEPAD_PAGE, IDC_PLAYER2);
     ASSERT_TRUE(Enabled(GAMEPAD_PAGE, IDC_PAD_LAYOUT));
     Click(GAMEPAD_PAGE, IDC_PAD_LAYOUT);
-    EXPECT_EQ(Shown(CROSS), "2BUTTON4");
-    EXPECT_EQ(Shown(CIRCLE), "2BUTTON3");
+    // The inputs named as the pad's maker names them (an Xbox-style pad).
+    EXPECT_EQ(Shown(CROSS), "2BUTTON4 (A)");
+    EXPECT_EQ(Shown(CIRCLE), "2BUTTON3 (B)");
     EXPECT_EQ(Shown(UP), "None");
+    // A capture and the duplicate line name them too: pad 2's A in Square.
+    Focus(GAMEPAD_PAGE, SQUARE);
+    FakeInput.pads[1].Press(3);
+    Tick();
+    FakeInput.pads[1].Rest();
+    EXPECT_EQ(Shown(SQUARE), "2BUTTON4 (A)");
+    EXPECT_EQ(Line(), "Assigned twice: 2BUTTON4 (A): Cross, Square");
 
     // Pad 1 leaves: the other pad becomes pad 1, so player 2 has no pad
     // and player 1 the one whose line the player wrote.
@@ -979,7 +988,7 @@ TEST_F(PadMarksTest, PadLayoutAssignsTheShownPlayersPadWhileItsLayoutIsKnown)
     for (int a : { 14, 15, 20, 21, 22, 23 })
         player2[a] = 0;
     player2[4] = 0x81000002;
-    player2[5] = 0x81000003;
+    player2[5] = player2[7] = 0x81000003;
     EXPECT_EQ(RowOf(saved, 1), player2);
 }
 

@@ -163,7 +163,7 @@ TEST(PageTemplates, GraphicAudioPageHasItsControlsInTabOrder)
 
 // The assignment pages: the player group, the 18 labels, the 18 lists in id
 // order, and their own tail of buttons.
-void ExpectAssignmentLayout(const DialogTemplate &page, const char *assignmentGroup)
+void ExpectAssignmentLayout(const DialogTemplate &page, const char *assignmentGroup, short listWidth)
 {
     ASSERT_GE(page.items.size(), 41u);
     EXPECT_EQ(page.style, PageStyle);
@@ -184,7 +184,7 @@ void ExpectAssignmentLayout(const DialogTemplate &page, const char *assignmentGr
         EXPECT_EQ(list.id, lists[i]);
         EXPECT_EQ(list.windowClass, Combo);
         EXPECT_EQ(list.style, Child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP) << list.id;
-        EXPECT_EQ(list.cx, 60);
+        EXPECT_EQ(list.cx, listWidth);
         EXPECT_EQ(list.cy, 150);
         // Each label sits just left of its list, on the same row.
         EXPECT_EQ(label.y, list.y + 5) << labels[i];
@@ -198,7 +198,7 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     EXPECT_EQ(keyboard.caption, "Keyboard Settings");
     EXPECT_EQ(keyboard.cx, 364);
     EXPECT_EQ(keyboard.cy, 318);
-    ExpectAssignmentLayout(keyboard, "Key Assignment");
+    ExpectAssignmentLayout(keyboard, "Key Assignment", 60);
     ASSERT_EQ(keyboard.items.size(), 44u);
     EXPECT_EQ(keyboard.items[40].id, IDC_RESET);
     // After the controls of old, the line naming inputs assigned twice,
@@ -213,12 +213,15 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     // As large as the keyboard page, in the same place on it.
     EXPECT_EQ(gamepad.cx, keyboard.cx);
     EXPECT_EQ(gamepad.cy, keyboard.cy);
-    ExpectAssignmentLayout(gamepad, "Button Assignment");
+    // Its lists in two columns, wide enough for the inputs' names.
+    ExpectAssignmentLayout(gamepad, "Button Assignment", 104);
     ASSERT_EQ(gamepad.items.size(), 54u);
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(gamepad.items[i].x, keyboard.items[i].x) << i;
         EXPECT_EQ(gamepad.items[i].y, keyboard.items[i].y) << i;
     }
+    for (int i = 22; i < 40; ++i)
+        EXPECT_TRUE(gamepad.items[i].x == 37 || gamepad.items[i].x == 175) << i;
     // "Slider" comes before "Reset to Default", which comes before "Rotater".
     EXPECT_EQ(gamepad.items[40].caption, "Advanced");
     EXPECT_EQ(gamepad.items[41].id, IDC_SLIDER);

@@ -7,6 +7,7 @@
 
 #include "input/input.h"
 #include "input/pad_binding.h"
+#include "input/pad_entries.h"
 #include "input/pad_layout.h"
 #include "tests/sheet_harness.h"
 
@@ -38,6 +39,7 @@ struct LayoutCase {
     const char *playerFile;   // gamecontrollerdb.txt beside setting.cfg, or NULL
     PadLayoutSource source;
     Labels labels;
+    Labels texts{};   // the pad's entries in the lists, named by the family's names
 };
 
 const wchar_t *const XInputPath = L"\\\\?\\HID#VID_045E&PID_028E&IG_00#8&1a2b3c&0&0000#{4d1e55b2}";
@@ -51,9 +53,22 @@ const wchar_t *const HidPath = L"\\\\?\\HID#VID_054C&PID_05C4#7&2f7a9c1&0&0000#{
       n "BUTTON4", n "BUTTON3", n "BUTTON5", n "Z Max", n "BUTTON6", n "ZMIN", n "BUTTON7",   \
       n "BUTTON8", n "Up", n "Down", n "Left", n "Right" }
 
+// An XInput pad's entries, with the names its family gives A, B, X, Y, LB,
+// RB, View, Menu, LT and RT.
+#define XINPUT_TEXTS(n, a, b, x, y, lb, rb, back, start, lt, rt)                                  \
+    { n "Left (Left Stick Left)", n "Right (Left Stick Right)", n "Up (Left Stick Up)",          \
+      n "Down (Left Stick Down)", n "ZMIN (" rt ")", n "Z Max (" lt ")",                         \
+      n "RX Min (Right Stick Left)", n "RX Max (Right Stick Right)", n "RY Min (Right Stick Up)", \
+      n "RY Max (Right Stick Down)", n "POV Up1 (D-pad Up)", n "POV Down1 (D-pad Down)",          \
+      n "POV Left1 (D-pad Left)", n "POV Right1 (D-pad Right)", n "BUTTON1 (" a ")",             \
+      n "BUTTON2 (" b ")", n "BUTTON3 (" x ")", n "BUTTON4 (" y ")", n "BUTTON5 (" lb ")",       \
+      n "BUTTON6 (" rb ")", n "BUTTON7 (" back ")", n "BUTTON8 (" start ")", n "BUTTON9 (LS)",   \
+      n "BUTTON10 (RS)" }
+
 const LayoutCase LayoutCases[] = {
     { "Xbox 360 pad: XInput", 0, 10, { &GUID_ZAxis, &GUID_RxAxis, &GUID_RyAxis },
-      0x045E, 0x028E, XInputPath, NULL, PAD_LAYOUT_XINPUT, XINPUT_LABELS("1") },
+      0x045E, 0x028E, XInputPath, NULL, PAD_LAYOUT_XINPUT, XINPUT_LABELS("1"),
+      XINPUT_TEXTS("1", "A", "B", "X", "Y", "LB", "RB", "View", "Menu", "LT", "RT") },
     // 030000004c050000c405000000000000,PS4 Controller,a:b1,b:b2,back:b8,...,lefttrigger:a3,
     // righttrigger:a4,...,x:b0,y:b3: L2 and R2 on Rx and Ry, pulled towards their maximum.
     { "DualShock 4: built in", 0, 14,
@@ -61,12 +76,23 @@ const LayoutCase LayoutCases[] = {
       NULL, PAD_LAYOUT_BUILT_IN,
       { "1POV Up1", "1POV Down1", "1POV Left1", "1POV Right1", "1BUTTON3", "1BUTTON2",
         "1BUTTON4", "1BUTTON1", "1BUTTON5", "1RX Max", "1BUTTON6", "1RY Max", "1BUTTON9",
-        "1BUTTON10", "1Up", "1Down", "1Left", "1Right" } },
+        "1BUTTON10", "1Up", "1Down", "1Left", "1Right" },
+      // ...,guide:b12,...,leftstick:b10,...,rightstick:b11,...,rightx:a2,righty:a5,...,
+      // touchpad:b13: the triggers name only the end they move to, the touchpad nothing.
+      { "1Left (Left Stick Left)", "1Right (Left Stick Right)", "1Up (Left Stick Up)",
+        "1Down (Left Stick Down)", "1ZMIN (Right Stick Left)", "1Z Max (Right Stick Right)",
+        "1RX Min", "1RX Max (L2)", "1RY Min", "1RY Max (R2)", "1RZ Min (Right Stick Up)",
+        "1RZ Max (Right Stick Down)", "1POV Up1 (D-pad Up)", "1POV Down1 (D-pad Down)",
+        "1POV Left1 (D-pad Left)", "1POV Right1 (D-pad Right)", "1BUTTON1 (Square)",
+        "1BUTTON2 (Cross)", "1BUTTON3 (Circle)", "1BUTTON4 (Triangle)", "1BUTTON5 (L1)",
+        "1BUTTON6 (R1)", "1BUTTON7", "1BUTTON8", "1BUTTON9 (Share)", "1BUTTON10 (Options)",
+        "1BUTTON11 (L3)", "1BUTTON12 (R3)", "1BUTTON13 (PS)", "1BUTTON14" } },
     // Under Wine a Switch Pro pad is an XInput-style pad: its own line
     // (back:b8, start:b9, triggers on b6/b7) describes the pad as its HID
     // driver shows it, and does not apply. In slot 1: codes of pad 2.
     { "Switch Pro through IG_: XInput", 1, 10, { &GUID_ZAxis, &GUID_RxAxis, &GUID_RyAxis },
-      0x057E, 0x2009, SwitchProUnderWine, NULL, PAD_LAYOUT_XINPUT, XINPUT_LABELS("2") },
+      0x057E, 0x2009, SwitchProUnderWine, NULL, PAD_LAYOUT_XINPUT, XINPUT_LABELS("2"),
+      XINPUT_TEXTS("2", "B", "A", "Y", "X", "L", "R", "-", "+", "ZL", "ZR") },
     // The DualShock 4's line on a pad without Z: the axes close up, a3 is
     // Ry and a4 Rz.
     { "axis gap", 0, 14, { &GUID_RxAxis, &GUID_RyAxis, &GUID_RzAxis }, 0x054C, 0x05C4,
@@ -134,6 +160,13 @@ TEST_F(PadLayoutTest, DatabaseLinesGiveThePadsCodes)
         uint32_t row[ASSIGN_COUNT];
         PadMappingCodes(layouts[c.pad].mapping, PadCaps[c.pad], c.pad, row);
         EXPECT_EQ(RowLabels(row), c.labels);
+        RefreshPadListEntries(true, layouts);
+        Labels texts;   // left empty for the cases that give none
+        for (int i = 1; i < PadListEntries.count && !c.texts.empty(); ++i) {
+            if ((int)(PadListEntries.codes[i] >> 31) == c.pad)
+                texts.push_back(PadListEntries.texts[i]);
+        }
+        EXPECT_EQ(texts, c.texts);
         CloseInputDevices();
     }
 }
