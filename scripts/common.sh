@@ -25,6 +25,35 @@ without_noise() {
   grep -v -e '^ALSA lib ' -e '^debconf: delaying package configuration' >&2 || true
 }
 
+# apt_update: apt-get update, which a mirror caught in the middle of a sync
+# can make fail: an index that does not match the mirror's signed Release
+# file is left out ("File has unexpected size ... Mirror sync in
+# progress?"), and without the i386 index of the security suite the 32-bit
+# packages cannot be had at the versions of the 64-bit libraries already
+# installed. It tries again once, 15 s later; an index that still does not
+# match is then taken as the mirror serves it (the packages it names come
+# from that same mirror), and it says so.
+apt_update() {
+  local try errors url
+  errors=$(mktemp)
+  for try in 1 2; do
+    if apt-get update -qq 2>"$errors"; then
+      rm -f "$errors"
+      return 0
+    fi
+    grep -q 'Mirror sync in progress' "$errors" || break
+    [ "$try" -lt 2 ] && sleep 15
+  done
+  without_noise <"$errors"
+  for url in $(sed -n 's/^E: Failed to fetch \(http[^ ]*\)  File has unexpected size.*/\1/p' "$errors"); do
+    log "the mirror's $url does not match its Release file: taking it as the mirror serves it"
+    /usr/lib/apt/apt-helper download-file "$url" \
+      "/var/lib/apt/lists/$(printf '%s' "${url#*://}" | tr / _)" >/dev/null 2>&1 ||
+      log "... which could not be fetched either"
+  done
+  rm -f "$errors"
+}
+
 # ensure_packages [--no-recommends] [package...]: installs the Debian
 # packages (PACKAGES when none are named) that are missing, with their
 # recommendations unless told otherwise; needs root, as on CI. A name:i386
@@ -47,7 +76,7 @@ ensure_packages() {
     dpkg --add-architecture i386
   fi
   log "installing ${missing[*]}"
-  apt-get update -qq
+  apt_update
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove $recommends "${missing[@]}" \
     >/dev/null 2> >(without_noise)
 }
