@@ -207,9 +207,8 @@ scenario_key_pressed_in_circle() { assign_key $LIST_CIRCLE k 5 0x25; }
 # DirectInput: F5 in "Cross" (KeySlot 6).
 scenario_key_only_directinput_sees() { assign_key $LIST_CROSS F5 6 0x3F; }
 
-# "Assign All" (1107) with real keys: K for Up (1041); Tab skips Down, which
-# keeps S; Enter does nothing; L for Left (1043); Esc ends the pass at Right
-# (1044), its line (1108) empties, and the sheet stays open for OK.
+# "Assign All" (1107) with real keys: K for Up (1041), Tab skips Down, Enter
+# does nothing, L for Left (1043), Esc ends the pass (1108 empties) at Right.
 scenario_assign_all_with_keys() {
   local folder; folder=$(fresh_folder)
   start_tool "$folder"
