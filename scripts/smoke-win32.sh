@@ -160,6 +160,21 @@ start_tool() {
   return 1
 }
 
+# start_tool_again_if_wine_broke: start_tool. Under the emulator Wine's own
+# start sometimes breaks down before the tool runs at all ("ntdll could not
+# be mapped at preferred address", then an unexpected trap), and the process
+# ends before any window shows: then Wine is started afresh and the tool
+# once more. Any other failure, or the same one twice, fails the run.
+start_tool_again_if_wine_broke() {
+  start_tool && return 0
+  [ "$TOOL_EXIT" != running ] && grep -aq 'could not be mapped at preferred address' "$WINE_LOG" ||
+    return 1
+  show_wine_log
+  log "Wine broke down while starting under the emulator: starting it afresh, and the tool once more"
+  restart_wine
+  start_tool
+}
+
 # close_tool KEY: presses KEY in the sheet and waits for the process to end;
 # its exit code goes to TOOL_EXIT.
 close_tool() {
@@ -301,7 +316,7 @@ log "first run: no setting.cfg, OK"
 echo "--- first run" >>"$WINE_LOG"
 rm -rf "$RUN_DIR"
 mkdir -p "$RUN_DIR"
-timed "first run: start until the sheet showed" start_tool ||
+timed "first run: start until the sheet showed" start_tool_again_if_wine_broke ||
   { show_wine_log; exit 1; }
 timed "first run: Enter until the process ended" close_tool Return ||
   { show_wine_log; exit 1; }
@@ -320,7 +335,7 @@ log "second run: on that file, Cancel"
 echo "--- second run" >>"$WINE_LOG"
 cp "$RUN_DIR/setting.cfg" "$ROOT/build/win32/smoke-before-cancel.cfg"
 written=$(stat -c %y "$RUN_DIR/setting.cfg")
-timed "second run: start until the sheet showed" start_tool ||
+timed "second run: start until the sheet showed" start_tool_again_if_wine_broke ||
   { show_wine_log; exit 1; }
 timed "second run: Escape until the process ended" close_tool Escape ||
   { show_wine_log; exit 1; }
