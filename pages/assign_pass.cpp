@@ -242,11 +242,18 @@ void EndAssignPass(HWND page)
     ShowPassLine(page, false);
 }
 
-void AssignPassFocus(HWND page, int assignIndex)
+void AssignPassCommand(HWND page, int id, int notification)
 {
-    if (!page || page != PassPage || assignIndex == AssignListOrder[PassStep])
+    if (!page || page != PassPage)
         return;
-    if (PassStep + 1 < ASSIGN_LISTS && assignIndex == AssignListOrder[PassStep + 1])
+    if (id < IDC_ASSIGN_FIRST || id > IDC_ASSIGN_LAST) {
+        EndAssignPass(page);
+        return;
+    }
+    int a = id - IDC_ASSIGN_FIRST;
+    if (notification != CBN_SETFOCUS || a == AssignListOrder[PassStep])
+        return;
+    if (PassStep + 1 < ASSIGN_LISTS && a == AssignListOrder[PassStep + 1])
         FocusStep(page, PassStep + 1, false);
     else
         EndAssignPass(page);

@@ -39,9 +39,11 @@ struct AssignPassInputs {
 void StartAssignPass(HWND page, const AssignPageMarks &marks, const AssignPassInputs &inputs);
 // Ends the page's pass if one runs; what it assigned stays.
 void EndAssignPass(HWND page);
-// A list of the page got the focus (CBN_SETFOCUS): the next list, by Tab,
-// is where the pass goes on; any other list ends it.
-void AssignPassFocus(HWND page, int assignIndex);
+// WM_COMMAND of the page, before the page's own handling: a command of any
+// control but a list (a click) ends a pass; a list that got the focus
+// (CBN_SETFOCUS) is where the pass goes on when it is the next one (Tab),
+// and ends it when it is any other.
+void AssignPassCommand(HWND page, int id, int notification);
 // The page's capture tick: false when no pass runs on the page (the tick
 // then captures as usual), true when the pass took the tick.
 bool AssignPassTick(HWND page);

@@ -326,9 +326,7 @@ static void OnPadListChosen(HWND page, int id)
 
 static void OnCommand(HWND page, int id, int notification)
 {
-    // A click on any control but a list ends a pass.
-    if (id < IDC_ASSIGN_FIRST || id > IDC_ASSIGN_LAST)
-        EndAssignPass(page);
+    AssignPassCommand(page, id, notification);
     switch (id) {
     case IDC_ASSIGN_ALL:
         StartAssignPass(page, PadMarks, PadPassInputs);
@@ -357,8 +355,6 @@ static void OnCommand(HWND page, int id, int notification)
             AssignPadLayout(page);
         return;
     }
-    if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SETFOCUS)
-        AssignPassFocus(page, id - IDC_ASSIGN_FIRST);
     if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE)
         OnPadListChosen(page, id);
 }

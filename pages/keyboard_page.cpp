@@ -208,9 +208,7 @@ static void ShowKeyPlayer(int player)
 
 static void OnCommand(HWND page, int id, int notification)
 {
-    // A click on any control but a list ends a pass.
-    if (id < IDC_ASSIGN_FIRST || id > IDC_ASSIGN_LAST)
-        EndAssignPass(page);
+    AssignPassCommand(page, id, notification);
     switch (id) {
     case IDC_ASSIGN_ALL:
         StartAssignPass(page, KeyMarks, KeyPassInputs);
@@ -226,8 +224,6 @@ static void OnCommand(HWND page, int id, int notification)
         LoadKeyRow(KeyPagePlayer);
         return;
     }
-    if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SETFOCUS)
-        AssignPassFocus(page, id - IDC_ASSIGN_FIRST);
     if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE) {
         RefreshKeyMarks(KeyPagePlayer);
         MarkSheetChanged(page);
