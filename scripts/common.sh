@@ -25,33 +25,27 @@ without_noise() {
   grep -v -e '^ALSA lib ' -e '^debconf: delaying package configuration' >&2 || true
 }
 
-# apt_update: apt-get update, which a mirror caught in the middle of a sync
-# can make fail: an index that does not match the mirror's signed Release
-# file is left out ("File has unexpected size ... Mirror sync in
-# progress?"), and without the i386 index of the security suite the 32-bit
-# packages cannot be had at the versions of the 64-bit libraries already
-# installed. It tries again once, 15 s later; an index that still does not
-# match is then taken as the mirror serves it (the packages it names come
-# from that same mirror), and it says so.
+# apt_update: apt-get update, with every package index fetched by the
+# hash that the mirror's signed Release file names (the Debian mirrors
+# publish "Acquire-By-Hash: yes"). A mirror caught in the middle of a sync
+# then still serves indexes that match what was signed, where fetched by
+# name one of them may not ("File has unexpected size ... Mirror sync in
+# progress?"). It tries once more 15 s later; when an index still cannot be
+# verified it says so in one line and fails, so that nothing is installed
+# from a list that nothing vouches for.
 apt_update() {
-  local try errors url
+  local try errors
   errors=$(mktemp)
   for try in 1 2; do
-    if apt-get update -qq 2>"$errors"; then
+    if apt-get -o Acquire::By-Hash=force update -qq 2>"$errors"; then
       rm -f "$errors"
       return 0
     fi
-    grep -q 'Mirror sync in progress' "$errors" || break
     [ "$try" -lt 2 ] && sleep 15
   done
-  without_noise <"$errors"
-  for url in $(sed -n 's/^E: Failed to fetch \(http[^ ]*\)  File has unexpected size.*/\1/p' "$errors"); do
-    log "the mirror's $url does not match its Release file: taking it as the mirror serves it"
-    /usr/lib/apt/apt-helper download-file "$url" \
-      "/var/lib/apt/lists/$(printf '%s' "${url#*://}" | tr / _)" >/dev/null 2>&1 ||
-      log "... which could not be fetched either"
-  done
+  log "apt-get update could not verify the package indexes, twice: $(grep -m1 '^[EW]:' "$errors" || echo 'no reason given')"
   rm -f "$errors"
+  return 1
 }
 
 # ensure_packages [--no-recommends] [package...]: installs the Debian
@@ -76,7 +70,7 @@ ensure_packages() {
     dpkg --add-architecture i386
   fi
   log "installing ${missing[*]}"
-  apt_update
+  apt_update || return 1
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove $recommends "${missing[@]}" \
     >/dev/null 2> >(without_noise)
 }
