@@ -8,11 +8,9 @@
 
 #include "input/input.h"
 #include "input/pad_watch.h"
-#include "pages/pages.h"
 #include "res/resource.h"
 
 HINSTANCE ModuleInstance;
-HWND SheetWindow;
 
 // The sheet walks the page array by each record's dwSize, so the array is
 // made of records of exactly that size: the header and page forms with the
@@ -67,28 +65,25 @@ void DescribeSheet(PROPSHEETHEADERA *header, PROPSHEETPAGEA_V2 pages[SHEET_PAGE_
 // leaves. The pad watch then looks for changed pads a moment later
 // (input/pad_watch.h).
 //
-// The sheet's window procedure is replaced by one that takes these and
-// passes everything on. Not through SetWindowSubclass: under Wine that
-// makes every message to the window cost a wineserver round trip (some
-// 200 us against 1 us measured here), and the sheet gets many.
-static WNDPROC SheetWindowProc;
-static HDEVNOTIFY HidNotification;
+// The sheet is subclassed to take these; the subclass keeps the handle of
+// the HID notice's registration, which goes with the sheet.
+static const UINT_PTR SheetSubclass = 1;
 static const GUID HidInterfaceClass = {
     0x4D1E55B2, 0xF16F, 0x11CF, { 0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30 } };
 
-static void AskForHidNotices(HWND sheet)
+static HDEVNOTIFY AskForHidNotices(HWND sheet)
 {
     DEV_BROADCAST_DEVICEINTERFACE_A filter;
     memset(&filter, 0, sizeof filter);
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = HidInterfaceClass;
-    HidNotification = RegisterDeviceNotificationA(sheet, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    return RegisterDeviceNotificationA(sheet, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
-static LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wparam, LPARAM lparam)
+static LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wparam, LPARAM lparam,
+                                          UINT_PTR, DWORD_PTR hidNotification)
 {
-    WNDPROC next = SheetWindowProc;
     switch (message) {
     case WM_DEVICECHANGE:
         if (wparam != DBT_DEVNODES_CHANGED && wparam != DBT_DEVICEARRIVAL &&
@@ -97,14 +92,12 @@ static LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wpara
         NoticeDeviceChange(sheet);
         return TRUE;
     case WM_NCDESTROY:
-        if (HidNotification)
-            UnregisterDeviceNotification(HidNotification);
-        HidNotification = NULL;
-        SetWindowLongPtrW(sheet, GWLP_WNDPROC, (LONG_PTR)next);
-        SheetWindowProc = NULL;
+        if (hidNotification)
+            UnregisterDeviceNotification((HDEVNOTIFY)hidNotification);
+        RemoveWindowSubclass(sheet, SheetSubclassProc, SheetSubclass);
         break;
     }
-    return CallWindowProcW(next, sheet, message, wparam, lparam);
+    return DefSubclassProc(sheet, message, wparam, lparam);
 }
 
 int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM)
@@ -113,8 +106,7 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM)
         // No context-help button in the title bar.
         LONG style = GetWindowLongA(sheet, GWL_EXSTYLE);
         SetWindowLongA(sheet, GWL_EXSTYLE, style & ~WS_EX_CONTEXTHELP);
-        SheetWindowProc = (WNDPROC)SetWindowLongPtrW(sheet, GWLP_WNDPROC, (LONG_PTR)SheetSubclassProc);
-        AskForHidNotices(sheet);
+        SetWindowSubclass(sheet, SheetSubclassProc, SheetSubclass, (DWORD_PTR)AskForHidNotices(sheet));
     }
     return 0;
 }

@@ -4,13 +4,14 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include "pages/pages.h"
+
+// The product's name: the sheet's caption and the single-instance guard's
+// name, in every language.
 #define CONFIG_TITLE "ZEPHRANIX Configuration"
-#define SHEET_PAGE_COUNT 3
 
 // The tool's own module: the sheet, the page templates and the strings.
 extern HINSTANCE ModuleInstance;
-// The sheet frame, recorded by the first page when it initialises.
-extern HWND SheetWindow;
 
 // Fills the sheet header and its page array: the one description of the
 // sheet, used by the tool and by tests (which may add PSH_MODELESS).

@@ -43,7 +43,7 @@
 #include <vector>
 
 #include "app/shell.h"
-#include "app/tooltips.h"
+#include "pages/tooltips.h"
 #include "input/input.h"
 #include "pages/pages.h"
 #include "res/resource.h"
@@ -52,6 +52,9 @@
 #include "bench/bench_clock.h"
 
 namespace {
+
+// The first page's tooltips.
+const int TOOLTIP_ROWS = GRAPHIC_AUDIO_TOOLTIP_ROWS;
 
 // Pages in sheet order.
 const int KeyboardPage = 1;
@@ -89,19 +92,18 @@ std::vector<std::pair<std::string, double>> Steps;
 // The operations of the first page's WM_INITDIALOG, in its order.
 void FirstPageSteps(HWND page)
 {
-    GraphicAudioPageWindow = page;
-    SheetWindow = GetParent(page);
+    RecordGraphicAudioPage(page);
     TIMED(Steps, "  tooltips, set to follow the first paint",
           AddPageTooltipsAfterShown(page, GraphicAudioTooltips, TOOLTIP_ROWS));
     TIMED(Steps, "  DirectInput: create, keyboard, enumerate",
-          OpenInputDevices(ModuleInstance, SheetWindow));
+          OpenInputDevices(ModuleInstance, GetParent(page)));
     TIMED(Steps, "  DirectSound probe", SoundPresent = ProbeSoundDevice());
     TIMED(Steps, "  Direct3D 8 caps probe", PixelShaderCapable = ProbePixelShader());
     TIMED(Steps, "  settings file", LoadSettingsForMachine());
     TIMED(Steps, "  options shown (checks, enablings)", {
         EnableWindow(GetDlgItem(page, IDC_PIXEL_SHADER), PixelShaderCapable != 0);
         EnableWindow(GetDlgItem(page, IDC_DISABLE_SOUND), SoundPresent != 0);
-        RefreshGraphicAudioPage();
+        RefreshGraphicAudioPage(page);
     });
 }
 

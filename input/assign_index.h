@@ -14,10 +14,12 @@ enum AssignIndex {
     // 20..23 have no list either.
     ASSIGN_COUNT = 24,
 
-    // From here on the indices come in AnalogGroups of four (16..19,
-    // 20..23): up, down, left and right, as two pairs.
+    // From here on the indices come in AnalogGroups (16..19, 20..23): up,
+    // down, left and right, as two pairs of ends.
     ASSIGN_ANALOG_FIRST = ASSIGN_UP_A,
 };
+#define ANALOG_GROUP_SIZE 4
+#define ANALOG_PAIR_SIZE 2
 
 // The 18 lists a page shows, in the order of their labels and of keyboard
 // navigation: Up, Down, Left, Right, Circle, Cross, Triangle, Square, L1,
@@ -30,6 +32,9 @@ inline constexpr AssignIndex AssignListOrder[ASSIGN_LISTS] = {
     ASSIGN_UP_A, ASSIGN_DOWN_A, ASSIGN_LEFT_A, ASSIGN_RIGHT_A,
 };
 
-// Whether an index belongs to an AnalogGroup, and the first of its group.
+// Whether an index belongs to an AnalogGroup; the first of its group, the
+// first of its pair, and the other end of its pair.
 inline bool InAnalogGroup(int a) { return a >= ASSIGN_ANALOG_FIRST; }
-inline int AnalogGroupOf(int a) { return a & ~3; }
+inline int AnalogGroupOf(int a) { return a - a % ANALOG_GROUP_SIZE; }
+inline int AnalogPairOf(int a) { return a - a % ANALOG_PAIR_SIZE; }
+inline int AnalogPartnerOf(int a) { return 2 * AnalogPairOf(a) + ANALOG_PAIR_SIZE - 1 - a; }

@@ -32,14 +32,6 @@ extern PadCapsRecord PadCaps[PAD_SLOTS];
 // for an empty slot. Always zero-terminated.
 extern char PadNames[PAD_SLOTS][MAX_PATH];
 
-// The last state each poll read, kept for the pages' live display until
-// the next read: the keyboard's 256 keys and each pad's DIJOYSTATE. A
-// device that is absent or whose last read failed has no state.
-extern BYTE KeyboardState[256];
-extern bool KeyboardStateRead;
-extern DIJOYSTATE PadStates[PAD_SLOTS];
-extern bool PadStateRead[PAD_SLOTS];
-
 // Which pad is in a slot: its USB vendor and product ids (0 and 0 when
 // neither its product GUID nor DIPROP_VIDPID gives them), and whether its
 // device path (DIPROP_GUIDANDPATH) holds "IG_", in any case, which marks an
@@ -54,7 +46,8 @@ bool ReadPadIdentity(int slot, PadIdentityRecord &identity);
 
 // Where each axis of a pad rests: X, Y, Z, Rx, Ry, Rz, then the two
 // sliders. An axis that rests beyond the threshold (a trigger resting at
-// -128, a pedal at +127) is never reported in its resting direction.
+// -128, a pedal at +127) is never reported in its resting direction. Each
+// pad's is learned from its reads (input/polling.cpp).
 enum PadRestAxis {
     PAD_REST_X, PAD_REST_Y, PAD_REST_Z, PAD_REST_RX, PAD_REST_RY, PAD_REST_RZ,
     PAD_REST_SLIDER0, PAD_REST_SLIDER1, PAD_REST_AXES
@@ -65,7 +58,6 @@ struct PadRestRecord {
     uint8_t side[PAD_REST_AXES];        // PadRestSide
     uint8_t centreReads[PAD_REST_AXES]; // reads in a row inside the threshold
 };
-extern PadRestRecord PadRest[PAD_SLOTS];
 // An axis taken to rest at an end that then stays inside the threshold for
 // this many reads in a row (about a second of capture ticks) was a stick
 // held while the rest was learned: it rests at the centre after all.
@@ -76,9 +68,6 @@ extern PadRestRecord PadRest[PAD_SLOTS];
 int OpenInputDevices(HINSTANCE instance, HWND sheet);
 // Unacquires and releases everything; safe to call twice.
 void CloseInputDevices();
-
-BOOL CALLBACK PadFoundCallback(LPCDIDEVICEINSTANCEA device, LPVOID context);
-BOOL CALLBACK PadObjectCallback(LPCDIDEVICEOBJECTINSTANCEA object, LPVOID context);
 
 // Enumerates the attached game controllers again (without creating any)
 // and, when they differ from those the pads were opened from, releases
@@ -93,6 +82,11 @@ int PadDevicesMayHaveChanged();
 // Learns where every axis of each pad rests, from a state read now (or,
 // when that read fails, from the next one that succeeds).
 void LearnPadRest();
+// Forgets what the polls read of the pads (their states, rest positions
+// and presses), as for pads opened again; ForgetInputStates forgets the
+// keyboard's too, as for devices closed.
+void ForgetPadStates();
+void ForgetInputStates();
 
 // An assignment page holds its devices only while it is shown: its first
 // poll acquires them again, and it gives them up when it is left (the states kept for the
@@ -109,25 +103,26 @@ void StopPadCapture();
 // presses between two polls.
 #define INPUT_BUFFER_EVENTS 64
 
-// Asked by a poll about each input it finds, in its order: true takes the
-// input, false goes on looking. A poll without one takes the first input.
-// An input is a key's scan code or a PadBinding.
-typedef bool (*InputChoice)(uint32_t input);
+// Asked by a poll about each input it finds, in its order, with the
+// context the poll was given: true takes the input, false goes on looking.
+// A poll without one takes the first input. An input is a key's scan code
+// or a PadBinding.
+typedef bool (*InputChoice)(void *context, uint32_t input);
 
 // Reads the keyboard: the lowest DirectInput scan code whose key is down
 // and that choose takes; when there is none, the earliest key pressed since
 // the last poll (and let go again) that choose takes; else -1.
-int PollKeyboard(InputChoice choose = NULL);
+int PollKeyboard(InputChoice choose = NULL, void *context = NULL);
 // Reads both pads: the PadBinding of the first input pressed or deflected
 // that choose takes, pad 0 before pad 1; when there is none, the earliest
 // button or hat pressed since the last poll that choose takes; else
 // PAD_BINDING_NONE. captureFlags (PAD_CAPTURE_ bits) add the rotation axes
 // and the sliders to what is examined.
-uint32_t PollPads(uint32_t captureFlags, InputChoice choose = NULL);
+uint32_t PollPads(uint32_t captureFlags, InputChoice choose = NULL, void *context = NULL);
 // The same, without reading again: of the inputs held at the last poll,
 // the first that choose takes.
-int HeldKey(InputChoice choose);
-uint32_t HeldPadInput(uint32_t captureFlags, InputChoice choose);
+int HeldKey(InputChoice choose, void *context);
+uint32_t HeldPadInput(uint32_t captureFlags, InputChoice choose, void *context);
 
 // From the states the last polls read: whether a key is held, whether the
 // input a PadBinding names is pressed or deflected from its rest now, and

@@ -12,26 +12,27 @@ IDirectInputDevice8A *PadDevices[PAD_SLOTS];
 uint32_t PadSlotCounter;
 PadCapsRecord PadCaps[PAD_SLOTS];
 char PadNames[PAD_SLOTS][MAX_PATH];
-// The product GUID DirectInput reported for the pad in each slot.
-static GUID PadProducts[PAD_SLOTS];
 
-// The cooperative-level window the devices were opened with; pads opened
-// again later use it too.
-static HWND InputWindow;
-
-// The game controllers the last pad enumeration offered, in its order, up
-// to where it stopped: after the second created pad, any controllers
-// beyond are never looked at, so they do not count as a change either.
+// How the pads were found, to know when to look again:
+// - the cooperative-level window the devices were opened with, which pads
+//   opened again later use too;
+// - the product GUID DirectInput reported for the pad in each slot;
+// - the game controllers the last pad enumeration offered, in its order,
+//   up to where it stopped: after the second created pad, any controllers
+//   beyond are never looked at, so they do not count as a change either;
+// - the system's list of raw input devices (pads among them, also on Wine
+//   and Proton) when the pads were last looked for. Reading it costs about
+//   a microsecond, while DirectInput's enumeration costs milliseconds
+//   under Wine.
 #define ATTACHED_MAX 16
-static GUID AttachedPads[ATTACHED_MAX];
-static int AttachedCount;        // offered, possibly more than ATTACHED_MAX
-static bool AttachedAllSeen;     // the enumeration ran to its end
-
-// The system's list of raw input devices (pads among them, also on Wine
-// and Proton) when the pads were last looked for. Reading it costs about a
-// microsecond, while DirectInput's enumeration costs milliseconds under
-// Wine.
-static uint32_t CheckedRawInputSignature;
+static struct {
+    HWND window;
+    GUID products[PAD_SLOTS];
+    GUID attached[ATTACHED_MAX];
+    int attachedCount;           // offered, possibly more than ATTACHED_MAX
+    bool attachedAllSeen;        // the enumeration ran to its end
+    uint32_t rawInputSignature;
+} PadSearch;
 
 static uint32_t RawInputSignature()
 {
@@ -79,26 +80,26 @@ template <typename Interface> static void ReleaseAndEmpty(Interface *&object)
     object = NULL;
 }
 
-BOOL CALLBACK PadFoundCallback(LPCDIDEVICEINSTANCEA device, LPVOID)
+static BOOL CALLBACK PadFoundCallback(LPCDIDEVICEINSTANCEA device, LPVOID)
 {
-    if (AttachedCount < ATTACHED_MAX)
-        AttachedPads[AttachedCount] = device->guidInstance;
-    ++AttachedCount;
+    if (PadSearch.attachedCount < ATTACHED_MAX)
+        PadSearch.attached[PadSearch.attachedCount] = device->guidInstance;
+    ++PadSearch.attachedCount;
     HRESULT hr = DirectInputObject->CreateDevice(device->guidInstance,
                                                  &PadDevices[PadSlotCounter], NULL);
     if (FAILED(hr))
         return DIENUM_CONTINUE;   // the next controller is tried for this slot
     // The record's name need not be terminated within its 260 characters.
     lstrcpynA(PadNames[PadSlotCounter], device->tszProductName, MAX_PATH);
-    PadProducts[PadSlotCounter] = device->guidProduct;
+    PadSearch.products[PadSlotCounter] = device->guidProduct;
     ++PadSlotCounter;
     if (PadSlotCounter < PAD_SLOTS)
         return DIENUM_CONTINUE;
-    AttachedAllSeen = false;
+    PadSearch.attachedAllSeen = false;
     return DIENUM_STOP;
 }
 
-BOOL CALLBACK PadObjectCallback(LPCDIDEVICEOBJECTINSTANCEA object, LPVOID context)
+static BOOL CALLBACK PadObjectCallback(LPCDIDEVICEOBJECTINSTANCEA object, LPVOID context)
 {
     uintptr_t pad = (uintptr_t)context;
     if (object->dwType & DIDFT_AXIS) {
@@ -171,14 +172,14 @@ static void OpenPads()
     PadDevices[1] = NULL;
     PadSlotCounter = 0;
     memset(PadNames, 0, sizeof PadNames);
-    memset(PadProducts, 0, sizeof PadProducts);
-    AttachedCount = 0;
-    AttachedAllSeen = true;
+    memset(PadSearch.products, 0, sizeof PadSearch.products);
+    PadSearch.attachedCount = 0;
+    PadSearch.attachedAllSeen = true;
     DirectInputObject->EnumDevices(DI8DEVCLASS_GAMECTRL, PadFoundCallback, NULL,
                                    DIEDFL_ATTACHEDONLY);
     for (int slot = 0; slot < PAD_SLOTS; ++slot) {
         if (PadDevices[slot])
-            SetUpPad(slot, InputWindow);
+            SetUpPad(slot, PadSearch.window);
     }
 }
 
@@ -212,7 +213,7 @@ bool ReadPadIdentity(int slot, PadIdentityRecord &identity)
         return false;
     // A HID pad's product GUID is {MAKELONG(VID, PID), 0, 0, "\0\0PIDVID"}.
     static const BYTE PidVid[8] = { 0, 0, 'P', 'I', 'D', 'V', 'I', 'D' };
-    const GUID &product = PadProducts[slot];
+    const GUID &product = PadSearch.products[slot];
     if (memcmp(product.Data4, PidVid, sizeof PidVid) == 0 && product.Data2 == 0 &&
         product.Data3 == 0) {
         identity.vendor = LOWORD(product.Data1);
@@ -258,14 +259,15 @@ int OpenInputDevices(HINSTANCE instance, HWND sheet)
         KeyboardDevice = NULL;
     }
 
-    InputWindow = sheet;
-    CheckedRawInputSignature = RawInputSignature();
+    PadSearch.window = sheet;
+    PadSearch.rawInputSignature = RawInputSignature();
     OpenPads();
     return 1;
 }
 
 void CloseInputDevices()
 {
+    ForgetInputStates();
     if (!DirectInputObject)
         return;
     if (KeyboardDevice) {
@@ -288,44 +290,43 @@ static BOOL CALLBACK CompareAttachedCallback(LPCDIDEVICEINSTANCEA device, LPVOID
 {
     AttachedComparison &compare = *(AttachedComparison *)context;
     int i = compare.seen++;
-    if (i >= AttachedCount) {
+    if (i >= PadSearch.attachedCount) {
         // One more than the recorded enumeration offered, unless that one
         // stopped before it could see any more.
-        compare.differs = AttachedAllSeen;
+        compare.differs = PadSearch.attachedAllSeen;
         return DIENUM_STOP;
     }
     // Beyond the record's room only the count can be compared.
-    if (i < ATTACHED_MAX && !IsEqualGUID(device->guidInstance, AttachedPads[i])) {
+    if (i < ATTACHED_MAX && !IsEqualGUID(device->guidInstance, PadSearch.attached[i])) {
         compare.differs = true;
         return DIENUM_STOP;
     }
-    if (i + 1 == AttachedCount && !AttachedAllSeen)
+    if (i + 1 == PadSearch.attachedCount && !PadSearch.attachedAllSeen)
         return DIENUM_STOP;
     return DIENUM_CONTINUE;
 }
 
 int PadDevicesMayHaveChanged()
 {
-    return DirectInputObject && RawInputSignature() != CheckedRawInputSignature;
+    return DirectInputObject && RawInputSignature() != PadSearch.rawInputSignature;
 }
 
 int RefreshPadDevices()
 {
     if (!DirectInputObject)
         return 0;
-    CheckedRawInputSignature = RawInputSignature();
+    PadSearch.rawInputSignature = RawInputSignature();
     AttachedComparison compare = { 0, false };
     if (FAILED(DirectInputObject->EnumDevices(DI8DEVCLASS_GAMECTRL, CompareAttachedCallback,
                                               &compare, DIEDFL_ATTACHEDONLY)))
         return 0;
-    if (!compare.differs && compare.seen < AttachedCount)
+    if (!compare.differs && compare.seen < PadSearch.attachedCount)
         compare.differs = true;   // fewer controllers than before
     if (!compare.differs)
         return 0;
     ClosePads();
     memset(PadCaps, 0, sizeof PadCaps);
-    memset(PadRest, 0, sizeof PadRest);
-    memset(PadStateRead, 0, sizeof PadStateRead);
+    ForgetPadStates();
     OpenPads();
     LearnPadRest();
     return 1;

@@ -17,12 +17,12 @@ static const uint32_t LabelRows = sizeof PadLabelTable / sizeof PadLabelTable[0]
 
 void FormatPadBinding(char *buffer, uint32_t code)
 {
-    int n = (int)(code >> 31) + 1;
-    uint32_t field = code & 0xF;
+    int n = PadBindingPad(code) + 1;
+    uint32_t field = PadBindingDirection(code);
     if (code == PAD_BINDING_NONE) {
         // falls through to "None"
     } else if (code & PAD_BINDING_BUTTON) {
-        wsprintfA(buffer, "%dBUTTON%d", n, (int)(code & 0x1F) + 1);
+        wsprintfA(buffer, "%dBUTTON%d", n, (int)PadBindingButton(code) + 1);
         return;
     } else if (code & PAD_BINDING_AXIS) {
         wsprintfA(buffer, "%d%s", n, PadLabelTable[field]);
@@ -30,27 +30,34 @@ void FormatPadBinding(char *buffer, uint32_t code)
     } else if (code & PAD_BINDING_SLIDER) {
         if (SliderRowFirst + field < LabelRows) {
             wsprintfA(buffer, "%d%s%d", n, PadLabelTable[SliderRowFirst + field],
-                      (int)((code >> 8) & 1) + 1);
+                      (int)PadBindingSlider(code) + 1);
             return;
         }
     } else if (code & PAD_BINDING_POV) {
         if (PovRowFirst + field < LabelRows) {
             wsprintfA(buffer, "%d%s%d", n, PadLabelTable[PovRowFirst + field],
-                      (int)((code >> 8) & 3) + 1);
+                      (int)PadBindingHat(code) + 1);
             return;
         }
     }
     lstrcpyA(buffer, "None");
 }
 
+// A code has the tool's shape when it is exactly the code the tool makes
+// from its pieces.
 bool IsToolPadBinding(uint32_t code)
 {
-    uint32_t fields = code & ~(PAD_BINDING_PAD1 | 0x0F000000u);
-    switch (code & 0x0F000000u) {
-    case PAD_BINDING_BUTTON: return fields <= 0x1F;
-    case PAD_BINDING_AXIS:   return fields <= PAD_AXIS_RZ_MAX;
-    case PAD_BINDING_SLIDER: return (fields & ~0x101u) == 0;
-    case PAD_BINDING_POV:    return (fields & ~0x303u) == 0;
+    int pad = PadBindingPad(code);
+    uint32_t field = PadBindingDirection(code);
+    switch (PadBindingKind(code)) {
+    case PAD_BINDING_BUTTON:
+        return code == PadButtonCode(pad, PadBindingButton(code));
+    case PAD_BINDING_AXIS:
+        return field <= PAD_AXIS_RZ_MAX && code == PadAxisCode(pad, field);
+    case PAD_BINDING_SLIDER:
+        return field <= 1 && code == PadSliderCode(pad, PadBindingSlider(code), field);
+    case PAD_BINDING_POV:
+        return field <= PAD_POV_RIGHT && code == PadPovCode(pad, PadBindingHat(code), field);
     }
     return false;
 }

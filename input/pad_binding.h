@@ -44,7 +44,41 @@ enum PadPovDirection { PAD_POV_UP, PAD_POV_DOWN, PAD_POV_LEFT, PAD_POV_RIGHT };
 // Row texts: 0..11 axis directions, 12..15 hat directions, 16..17 slider ends.
 extern const char *const PadLabelTable[18];
 
+// The pieces of a code: its pad (0 or 1), its kind bits (exactly one of
+// them in a code of the tool's shape; a damaged code may have none or
+// several), and the numbers of its kind: a button's number (0-based), the
+// direction field of an axis (PadAxisDirection), a slider (its end, 0 low
+// and 1 high) or a hat (PadPovDirection), and which slider or hat.
+#define PAD_BINDING_KIND_BITS 0x0F000000u
+inline int PadBindingPad(uint32_t code) { return (int)(code >> 31); }
+inline uint32_t PadBindingKind(uint32_t code) { return code & PAD_BINDING_KIND_BITS; }
+inline uint32_t PadBindingButton(uint32_t code) { return code & 0x1F; }
+inline uint32_t PadBindingDirection(uint32_t code) { return code & 0xF; }
+inline uint32_t PadBindingSlider(uint32_t code) { return (code >> 8) & 1; }
+inline uint32_t PadBindingHat(uint32_t code) { return (code >> 8) & 3; }
+
+// The codes of the tool's shape, one per input a PadBinding can name.
 inline uint32_t PadBindingPadBits(int pad) { return (uint32_t)pad << 31; }
+inline uint32_t PadButtonCode(int pad, uint32_t button)
+{
+    return PadBindingPadBits(pad) | PAD_BINDING_BUTTON | button;
+}
+inline uint32_t PadAxisCode(int pad, uint32_t direction)
+{
+    return PadBindingPadBits(pad) | PAD_BINDING_AXIS | direction;
+}
+inline uint32_t PadSliderCode(int pad, uint32_t slider, uint32_t end)
+{
+    return PadBindingPadBits(pad) | PAD_BINDING_SLIDER | slider << 8 | end;
+}
+inline uint32_t PadPovCode(int pad, uint32_t hat, uint32_t direction)
+{
+    return PadBindingPadBits(pad) | PAD_BINDING_POV | hat << 8 | direction;
+}
+// The same axis or slider at one of its ends (0 low, 1 high), and the same
+// hat in another direction.
+inline uint32_t PadBindingAtEnd(uint32_t code, uint32_t end) { return (code & ~1u) | end; }
+inline uint32_t PadBindingTurned(uint32_t code, uint32_t direction) { return (code & ~3u) | direction; }
 
 // Whether code has the shape of a code this tool writes for an input:
 // exactly one kind bit, every bit that kind does not name 0, an axis

@@ -2,40 +2,36 @@
 // texts: the label, and the input's name where the pad's layout gives one.
 #include "input/pad_entries.h"
 
+#include <windows.h>
 #include <string.h>
 
 PadEntryList PadListEntries;
 
-// The name of each input of each pad slot, by NamedInput, from the layout
-// of the pad last seen there: a slot without a pad keeps the names of the
-// one that left, for its kept entries. NULL where there is none.
-#define PAD_NAMED_INPUTS (PAD_BINDING_BUTTONS + 12 + 2 * PAD_BINDING_SLIDERS + 4 * PAD_BINDING_HATS)
-static const char *InputNames[PAD_SLOTS][PAD_NAMED_INPUTS];
-
-// Where an input of the tool's shape is in InputNames[pad]; -1 for a code of
-// another shape.
+// Where an input of the tool's shape is in PadListEntries.names[pad]; -1
+// for a code of another shape.
 static int NamedInput(uint32_t code)
 {
     if (!IsToolPadBinding(code))
         return -1;
-    uint32_t field = code & 0x3FF;
-    switch (code & 0x0F000000u) {
+    uint32_t field = PadBindingDirection(code);
+    switch (PadBindingKind(code)) {
     case PAD_BINDING_BUTTON:
-        return (int)field;
+        return (int)PadBindingButton(code);
     case PAD_BINDING_AXIS:
         return PAD_BINDING_BUTTONS + (int)field;
     case PAD_BINDING_SLIDER:
-        return PAD_BINDING_BUTTONS + 12 + (int)((field >> 8) * 2 + (field & 1));
+        return PAD_BINDING_BUTTONS + 12 + (int)(PadBindingSlider(code) * 2 + field);
     default:
-        return PAD_BINDING_BUTTONS + 12 + 2 * PAD_BINDING_SLIDERS + (int)((field >> 8) * 4 + (field & 3));
+        return PAD_BINDING_BUTTONS + 12 + 2 * PAD_BINDING_SLIDERS + (int)(PadBindingHat(code) * 4 + field);
     }
 }
 
-static void RememberName(uint32_t code, const char *name)
+static void RememberName(uint32_t code, uint16_t name)
 {
     int i = NamedInput(code);
-    if (i >= 0 && !InputNames[code >> 31][i])
-        InputNames[code >> 31][i] = name;
+    uint16_t *names = PadListEntries.names[PadBindingPad(code)];
+    if (i >= 0 && !names[i])
+        names[i] = name;
 }
 
 // The names of the inputs of the pads there are now, from their layouts.
@@ -44,7 +40,7 @@ static void NamePadInputsNow(const PadLayoutRecord layouts[PAD_SLOTS])
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
         if (PadCaps[pad].ButtonCount == 0)
             continue;
-        memset(InputNames[pad], 0, sizeof InputNames[pad]);
+        memset(PadListEntries.names[pad], 0, sizeof PadListEntries.names[pad]);
         const PadLayoutRecord &layout = layouts[pad];
         if (layout.source >= PAD_LAYOUT_PLAYER_FILE)
             NamePadInputs(layout.mapping, PadCaps[pad], pad, layout.vendor, RememberName);
@@ -61,7 +57,6 @@ static int ListPadEntries(int pad, uint32_t codes[PAD_ENTRY_MAX])
     const PadCapsRecord &caps = PadCaps[pad];
     if (caps.ButtonCount == 0)
         return 0;
-    uint32_t padBits = PadBindingPadBits(pad);
     int n = 0;
 
     const bool axisPresent[6] = { true, true, caps.HasZ != 0, caps.HasRx != 0,
@@ -69,41 +64,43 @@ static int ListPadEntries(int pad, uint32_t codes[PAD_ENTRY_MAX])
     for (uint32_t axis = 0; axis < 6; ++axis) {
         if (!axisPresent[axis])
             continue;
-        codes[n++] = padBits | PAD_BINDING_AXIS | (2 * axis);
-        codes[n++] = padBits | PAD_BINDING_AXIS | (2 * axis + 1);
+        codes[n++] = PadAxisCode(pad, 2 * axis);
+        codes[n++] = PadAxisCode(pad, 2 * axis + 1);
     }
     for (uint32_t s = 0; s < caps.SliderCount && s < PAD_BINDING_SLIDERS; ++s) {
-        codes[n++] = padBits | PAD_BINDING_SLIDER | (s << 8);
-        codes[n++] = padBits | PAD_BINDING_SLIDER | (s << 8) | 1;
+        codes[n++] = PadSliderCode(pad, s, 0);
+        codes[n++] = PadSliderCode(pad, s, 1);
     }
     for (uint32_t h = 0; h < caps.PovCount && h < PAD_BINDING_HATS; ++h) {
         for (uint32_t d = PAD_POV_UP; d <= PAD_POV_RIGHT; ++d)
-            codes[n++] = padBits | PAD_BINDING_POV | (h << 8) | d;
+            codes[n++] = PadPovCode(pad, h, d);
     }
     for (uint32_t b = 0; b < caps.ButtonCount && b < PAD_BINDING_BUTTONS; ++b)
-        codes[n++] = padBits | PAD_BINDING_BUTTON | b;
+        codes[n++] = PadButtonCode(pad, b);
     return n;
 }
 
 int RefreshPadListEntries(bool listsEmpty, const PadLayoutRecord layouts[PAD_SLOTS])
 {
     NamePadInputsNow(layouts);
-    PadEntryList fresh;
-    fresh.codes[0] = PAD_BINDING_NONE;
-    fresh.count = 1;
+    uint32_t codes[PAD_LIST_ENTRY_MAX];
+    codes[0] = PAD_BINDING_NONE;
+    int count = 1;
     for (int pad = 0; pad < PAD_SLOTS; ++pad)
-        fresh.count += ListPadEntries(pad, fresh.codes + fresh.count);
-    for (int i = 0; i < fresh.count; ++i)
-        FormatPadEntry(fresh.texts[i], fresh.codes[i]);
+        count += ListPadEntries(pad, codes + count);
 
+    // The entries held already that stay the same, then the others.
     PadEntryList &held = PadListEntries;
     int same = 0;
-    if (!listsEmpty) {
-        while (same < fresh.count && same < held.count && fresh.codes[same] == held.codes[same] &&
-               strcmp(fresh.texts[same], held.texts[same]) == 0)
-            ++same;
+    char text[PAD_ENTRY_TEXT_SIZE];
+    while (!listsEmpty && same < count && same < held.count && codes[same] == held.codes[same] &&
+           (FormatPadEntry(text, codes[same]), strcmp(text, held.texts[same]) == 0))
+        ++same;
+    for (int i = same; i < count; ++i) {
+        held.codes[i] = codes[i];
+        FormatPadEntry(held.texts[i], codes[i]);
     }
-    memcpy(&held, &fresh, sizeof held);
+    held.count = count;
     return same;
 }
 
@@ -117,7 +114,20 @@ bool PadEntryOffered(uint32_t code)
     return false;
 }
 
-int PadEntryWithLabel(const char *label)
+int PadEntryIndex(uint32_t code)
+{
+    const PadEntryList &held = PadListEntries;
+    for (int i = 0; i < held.count; ++i) {
+        if (held.codes[i] == code)
+            return i;
+    }
+    return -1;
+}
+
+// The entry whose label (its text before any name) is this label, letters
+// compared without regard to case; -1 when none is. Never an entry whose
+// label merely begins with it.
+static int PadEntryWithLabel(const char *label)
 {
     const PadEntryList &held = PadListEntries;
     for (int i = 0; i < held.count; ++i) {
@@ -129,11 +139,22 @@ int PadEntryWithLabel(const char *label)
     return -1;
 }
 
+uint32_t PadEntryCode(uint32_t code)
+{
+    if (code == PAD_BINDING_NONE || IsToolPadBinding(code))
+        return code;
+    char label[PAD_LABEL_SIZE];
+    FormatPadBinding(label, code);
+    int entry = PadEntryWithLabel(label);
+    return entry >= 0 ? PadListEntries.codes[entry] : PAD_BINDING_NONE;
+}
+
 void FormatPadEntry(char *text, uint32_t code)
 {
     FormatPadBinding(text, code);
     int i = NamedInput(code);
-    const char *name = i >= 0 ? InputNames[code >> 31][i] : NULL;
-    if (name)
-        wsprintfA(text + lstrlenA(text), " (%s)", name);
+    uint16_t name = i >= 0 ? PadListEntries.names[PadBindingPad(code)][i] : 0;
+    char nameText[PAD_ENTRY_TEXT_SIZE - PAD_LABEL_SIZE - 3];
+    if (name && LoadStringA(GetModuleHandleA(NULL), name, nameText, sizeof nameText) > 0)
+        wsprintfA(text + lstrlenA(text), " (%s)", nameText);
 }

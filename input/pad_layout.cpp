@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "input/pad_binding.h"
+#include "res/resource.h"
 
 // A built-in line: its GUID's 16 bytes and where its elements begin in
 // PadMappingElements (made from the database by cmake/pad_mappings.cmake).
@@ -22,40 +23,35 @@ enum PadFamily { PAD_XBOX, PAD_PLAYSTATION, PAD_NINTENDO, PAD_FAMILIES };
 // Each role (PadRole order): its name in a line, the one letter that
 // stands for it in the built-in table (cmake/pad_mappings.cmake writes
 // 'A' + its place here), the list the game's button on it goes into (-1:
-// none) and the makers' names of its input. The stick axes are named by
-// their ends (StickEndNames).
+// none) and the makers' names of its input (strings of the string table).
+// The stick axes are named by their ends (IDS_PAD_STICK_FIRST on).
 struct PadMappingRole {
     const char *name;
     int8_t list;
-    const char *names[PAD_FAMILIES];
+    uint16_t names[PAD_FAMILIES];
 };
 static const PadMappingRole PadMappingRoles[PAD_ROLES] = {
-    { "a", ASSIGN_CROSS, { "A", "Cross", "B" } },
-    { "b", ASSIGN_CIRCLE, { "B", "Circle", "A" } },
-    { "x", ASSIGN_SQUARE, { "X", "Square", "Y" } },
-    { "y", ASSIGN_TRIANGLE, { "Y", "Triangle", "X" } },
-    { "leftshoulder", ASSIGN_L1, { "LB", "L1", "L" } },
-    { "rightshoulder", ASSIGN_R1, { "RB", "R1", "R" } },
-    { "lefttrigger", ASSIGN_L2, { "LT", "L2", "ZL" } },
-    { "righttrigger", ASSIGN_R2, { "RT", "R2", "ZR" } },
-    { "back", ASSIGN_SELECT, { "View", "Share", "-" } },
-    { "start", ASSIGN_START, { "Menu", "Options", "+" } },
-    { "leftstick", -1, { "LS", "L3", "LS" } },
-    { "rightstick", -1, { "RS", "R3", "RS" } },
-    { "guide", -1, { "Guide", "PS", "Home" } },
-    { "dpup", ASSIGN_UP, { "D-pad Up", "D-pad Up", "D-pad Up" } },
-    { "dpdown", ASSIGN_DOWN, { "D-pad Down", "D-pad Down", "D-pad Down" } },
-    { "dpleft", ASSIGN_LEFT, { "D-pad Left", "D-pad Left", "D-pad Left" } },
-    { "dpright", ASSIGN_RIGHT, { "D-pad Right", "D-pad Right", "D-pad Right" } },
+    { "a", ASSIGN_CROSS, { IDS_PAD_A, IDS_PAD_CROSS, IDS_PAD_B } },
+    { "b", ASSIGN_CIRCLE, { IDS_PAD_B, IDS_PAD_CIRCLE, IDS_PAD_A } },
+    { "x", ASSIGN_SQUARE, { IDS_PAD_X, IDS_PAD_SQUARE, IDS_PAD_Y } },
+    { "y", ASSIGN_TRIANGLE, { IDS_PAD_Y, IDS_PAD_TRIANGLE, IDS_PAD_X } },
+    { "leftshoulder", ASSIGN_L1, { IDS_PAD_LB, IDS_PAD_L1, IDS_PAD_L } },
+    { "rightshoulder", ASSIGN_R1, { IDS_PAD_RB, IDS_PAD_R1, IDS_PAD_R } },
+    { "lefttrigger", ASSIGN_L2, { IDS_PAD_LT, IDS_PAD_L2, IDS_PAD_ZL } },
+    { "righttrigger", ASSIGN_R2, { IDS_PAD_RT, IDS_PAD_R2, IDS_PAD_ZR } },
+    { "back", ASSIGN_SELECT, { IDS_PAD_VIEW, IDS_PAD_SHARE, IDS_PAD_MINUS } },
+    { "start", ASSIGN_START, { IDS_PAD_MENU, IDS_PAD_OPTIONS, IDS_PAD_PLUS } },
+    { "leftstick", -1, { IDS_PAD_LS, IDS_PAD_L3, IDS_PAD_LS } },
+    { "rightstick", -1, { IDS_PAD_RS, IDS_PAD_R3, IDS_PAD_RS } },
+    { "guide", -1, { IDS_PAD_GUIDE, IDS_PAD_PS, IDS_PAD_HOME } },
+    { "dpup", ASSIGN_UP, { IDS_PAD_DPAD_UP, IDS_PAD_DPAD_UP, IDS_PAD_DPAD_UP } },
+    { "dpdown", ASSIGN_DOWN, { IDS_PAD_DPAD_DOWN, IDS_PAD_DPAD_DOWN, IDS_PAD_DPAD_DOWN } },
+    { "dpleft", ASSIGN_LEFT, { IDS_PAD_DPAD_LEFT, IDS_PAD_DPAD_LEFT, IDS_PAD_DPAD_LEFT } },
+    { "dpright", ASSIGN_RIGHT, { IDS_PAD_DPAD_RIGHT, IDS_PAD_DPAD_RIGHT, IDS_PAD_DPAD_RIGHT } },
     { "leftx", -1, {} },
     { "lefty", -1, {} },
     { "rightx", -1, {} },
     { "righty", -1, {} },
-};
-// The lower and the upper end of each stick axis.
-static const char *const StickEndNames[PAD_STICK_AXES][2] = {
-    { "Left Stick Left", "Left Stick Right" },   { "Left Stick Up", "Left Stick Down" },
-    { "Right Stick Left", "Right Stick Right" }, { "Right Stick Up", "Right Stick Down" },
 };
 // The AnalogGroup takes the left stick: Y's ends in Up(A) and Down(A), X's
 // in Left(A) and Right(A).
@@ -147,7 +143,10 @@ static int FindRole(const char *text, size_t length)
     return PAD_ROLES;
 }
 
-void ParsePadMapping(const char *elements, size_t length, PadMapping &mapping)
+// Reads the elements of a mapping ("a:b0,b:b1,...", up to length bytes, or
+// a whole line's third field on). Unknown roles, "platform" among them, are
+// ignored; a damaged element leaves its role empty.
+static void ParsePadMapping(const char *elements, size_t length, PadMapping &mapping)
 {
     memset(&mapping, 0, sizeof mapping);
     ForEachField(elements, length, [&](const char *field, size_t fieldLength) {
@@ -282,19 +281,18 @@ static PadAxisList ListPadAxes(const PadCapsRecord &caps, int pad)
     PadAxisList axes = { 0, {} };
     const bool present[6] = { caps.HasX != 0, caps.HasY != 0, caps.HasZ != 0,
                               caps.HasRx != 0, caps.HasRy != 0, caps.HasRz != 0 };
-    uint32_t padBits = PadBindingPadBits(pad);
     for (uint32_t axis = 0; axis < 6; ++axis) {
         if (present[axis])
-            axes.low[axes.count++] = padBits | PAD_BINDING_AXIS | (2 * axis);
+            axes.low[axes.count++] = PadAxisCode(pad, 2 * axis);
     }
     for (uint32_t s = 0; s < caps.SliderCount && s < PAD_BINDING_SLIDERS; ++s)
-        axes.low[axes.count++] = padBits | PAD_BINDING_SLIDER | (s << 8);
+        axes.low[axes.count++] = PadSliderCode(pad, s, 0);
     return axes;
 }
 
 static uint32_t AxisEnd(const PadAxisList &axes, uint8_t number, uint32_t upper)
 {
-    return number < axes.count ? axes.low[number] | upper : PAD_BINDING_NONE;
+    return number < axes.count ? PadBindingAtEnd(axes.low[number], upper) : PAD_BINDING_NONE;
 }
 
 // The code of a role that names one input: a button, a hat direction, or
@@ -303,11 +301,10 @@ static uint32_t AxisEnd(const PadAxisList &axes, uint8_t number, uint32_t upper)
 static uint32_t ElementCode(const PadMappingElement &e, const PadCapsRecord &caps,
                             const PadAxisList &axes, int pad)
 {
-    uint32_t padBits = PadBindingPadBits(pad);
     switch (e.kind) {
     case PAD_ELEMENT_BUTTON:
         if (e.number < caps.ButtonCount && e.number < PAD_BINDING_BUTTONS)
-            return padBits | PAD_BINDING_BUTTON | e.number;
+            return PadButtonCode(pad, e.number);
         return PAD_BINDING_NONE;
     case PAD_ELEMENT_HAT: {
         if (e.number >= caps.PovCount || e.number >= PAD_BINDING_HATS)
@@ -316,7 +313,7 @@ static uint32_t ElementCode(const PadMappingElement &e, const PadCapsRecord &cap
                            : e.detail == 4 ? PAD_POV_DOWN : e.detail == 8 ? PAD_POV_LEFT : 4;
         if (direction > PAD_POV_RIGHT)
             return PAD_BINDING_NONE;
-        return padBits | PAD_BINDING_POV | ((uint32_t)e.number << 8) | direction;
+        return PadPovCode(pad, e.number, direction);
     }
     case PAD_ELEMENT_AXIS:
         return AxisEnd(axes, e.number, e.detail ? 0 : 1);
@@ -361,7 +358,7 @@ void PadMappingCodes(const PadMapping &mapping, const PadCapsRecord &caps, int p
 }
 
 void NamePadInputs(const PadMapping &mapping, const PadCapsRecord &caps, int pad, uint16_t vendor,
-                   void (*name)(uint32_t code, const char *text))
+                   void (*name)(uint32_t code, uint16_t text))
 {
     PadFamily family = vendor == 0x054C ? PAD_PLAYSTATION : vendor == 0x057E ? PAD_NINTENDO : PAD_XBOX;
     PadAxisList axes = ListPadAxes(caps, pad);
@@ -375,7 +372,7 @@ void NamePadInputs(const PadMapping &mapping, const PadCapsRecord &caps, int pad
         StickEndCodes(mapping, axis, caps, axes, pad, ends);
         for (int end = 0; end < 2; ++end) {
             if (ends[end] != PAD_BINDING_NONE)
-                name(ends[end], StickEndNames[axis][end]);
+                name(ends[end], (uint16_t)(IDS_PAD_STICK_FIRST + 2 * axis + end));
         }
     }
 }

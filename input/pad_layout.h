@@ -49,11 +49,6 @@ struct PadMapping {
     PadMappingElement half[PAD_STICK_AXES][2];
 };
 
-// Reads the elements of a mapping ("a:b0,b:b1,...", up to length bytes, or
-// a whole line's third field on). Unknown roles, "platform" among them, are
-// ignored; a damaged element leaves its role empty.
-void ParsePadMapping(const char *elements, size_t length, PadMapping &mapping);
-
 // In a text of mapping lines (a player's file), the last line for the
 // Windows platform whose GUID names this USB vendor and product; its
 // elements into mapping. False when no line does.
@@ -74,9 +69,10 @@ void PadMappingCodes(const PadMapping &mapping, const PadCapsRecord &caps, int p
 // The name the pad's maker gives each input that the mapping names, on a
 // pad with these capabilities in slot pad: PlayStation's names for vendor
 // 054C, Nintendo's for 057E, Xbox's for any other. name(code, text) is
-// called for each; an input named twice keeps its first name.
+// called for each, text the name's string in the string table; an input
+// named twice keeps its first name.
 void NamePadInputs(const PadMapping &mapping, const PadCapsRecord &caps, int pad, uint16_t vendor,
-                   void (*name)(uint32_t code, const char *text));
+                   void (*name)(uint32_t code, uint16_t text));
 
 // Where each pad's layout was found.
 enum PadLayoutSource {

@@ -4,15 +4,18 @@
 #include <string.h>
 
 PadLayoutRecord PadLayouts[PAD_SLOTS];
-static uint32_t LayoutFileStamp;   // the player's file when the layouts were found
-static PadWatchHandler Handler;
 
-// The gamepad page's ticks: every half second a cheap look at the system's
-// device list, and DirectInput's enumeration when that changed or when it
-// is due unasked.
-static int TicksToPadCheck;
+// The page told of changes; the player's file when the layouts were found;
+// and the gamepad page's ticks: every half second a cheap look at the
+// system's device list, and DirectInput's enumeration when that changed or
+// when it is due unasked.
+static struct {
+    PadWatchHandler handler;
+    uint32_t layoutFileStamp;
+    int ticksToPadCheck;
+    DWORD nextPadEnumeration;   // GetTickCount
+} Watch;
 static const int PadCheckTicks = 15;
-static DWORD NextPadEnumeration;   // GetTickCount
 static const DWORD PadEnumerationWaitMin = 900;
 static const DWORD PadEnumerationWaitMax = 4000;
 static const DWORD PadEnumerationCostShare = 4000;
@@ -23,15 +26,15 @@ static const UINT PadLookDelays[2] = { 300, 2000 };
 
 static void Tell(int changes)
 {
-    if (Handler)
-        Handler(changes);
+    if (Watch.handler)
+        Watch.handler(changes);
 }
 
 // Finds each pad's layout; true when one is not what it was.
 static bool FindLayouts()
 {
     PadLayoutRecord found[PAD_SLOTS];
-    LayoutFileStamp = PadMappingFileStamp();
+    Watch.layoutFileStamp = PadMappingFileStamp();
     FindPadLayouts(found);
     bool changed = memcmp(found, PadLayouts, sizeof found) != 0;
     memcpy(PadLayouts, found, sizeof found);
@@ -47,7 +50,7 @@ void FindPadLayoutsNow()
 // Their layouts are found again only for a page that shows them.
 void NoticePadChanges()
 {
-    if (!RefreshPadDevices() || !Handler)
+    if (!RefreshPadDevices() || !Watch.handler)
         return;
     FindLayouts();
     Tell(PAD_WATCH_DEVICES | PAD_WATCH_LAYOUTS);
@@ -67,14 +70,15 @@ static void CheckPadsTimed()
         wait = PadEnumerationWaitMin;
     if (wait > PadEnumerationWaitMax)
         wait = PadEnumerationWaitMax;
-    NextPadEnumeration = GetTickCount() + wait;
+    Watch.nextPadEnumeration = GetTickCount() + wait;
 }
 
 void StartPadWatch(PadWatchHandler handler)
 {
-    Handler = handler;
+    Watch.handler = handler;
+    Watch.ticksToPadCheck = 0;
     FindLayouts();
-    NextPadEnumeration = GetTickCount();
+    Watch.nextPadEnumeration = GetTickCount();
 }
 
 static void CALLBACK LookAfterNotice(HWND sheet, UINT, UINT_PTR timer, DWORD)
@@ -92,17 +96,17 @@ void NoticeDeviceChange(HWND sheet)
 
 void WatchPadsFromNextTick()
 {
-    TicksToPadCheck = 1;
+    Watch.ticksToPadCheck = 1;
 }
 
 void PadWatchTick()
 {
-    if (--TicksToPadCheck <= 0) {
-        TicksToPadCheck = PadCheckTicks;
-        if (PadDevicesMayHaveChanged() || (LONG)(GetTickCount() - NextPadEnumeration) >= 0)
+    if (--Watch.ticksToPadCheck <= 0) {
+        Watch.ticksToPadCheck = PadCheckTicks;
+        if (PadDevicesMayHaveChanged() || (LONG)(GetTickCount() - Watch.nextPadEnumeration) >= 0)
             CheckPadsTimed();
         // The player may have added a line meanwhile.
-        if (PadMappingFileStamp() != LayoutFileStamp)
+        if (PadMappingFileStamp() != Watch.layoutFileStamp)
             FindPadLayoutsNow();
     }
 }

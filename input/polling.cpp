@@ -12,42 +12,65 @@
 #include "input/input.h"
 #include "input/pad_binding.h"
 
-static const LONG Threshold = 64;   // strict: -64..64 is rest
+#include <string.h>
 
-BYTE KeyboardState[256];
-bool KeyboardStateRead;
-DIJOYSTATE PadStates[PAD_SLOTS];
-bool PadStateRead[PAD_SLOTS];
-PadRestRecord PadRest[PAD_SLOTS];
+static const LONG Threshold = 64;   // strict: -64..64 is rest
 
 static_assert(sizeof(DIJOYSTATE::rgbButtons) == PAD_BINDING_BUTTONS, "state buttons");
 static_assert(sizeof(DIJOYSTATE::rglSlider) / sizeof(LONG) == PAD_BINDING_SLIDERS, "state sliders");
 static_assert(sizeof(DIJOYSTATE::rgdwPOV) / sizeof(DWORD) == PAD_BINDING_HATS, "state hats");
 
-// The events one read takes from a device's buffer, and the presses among
-// them that the last read of each device found, earliest first.
-static DIDEVICEOBJECTDATA BufferedEvents[INPUT_BUFFER_EVENTS];
-static int KeyTaps[INPUT_BUFFER_EVENTS];
-static int KeyTapCount;
 struct PadTap {
     uint32_t code;
     DWORD sequence;   // DirectInput's, increasing over all devices
 };
-static PadTap PadTaps[PAD_SLOTS][INPUT_BUFFER_EVENTS];
-static int PadTapCount[PAD_SLOTS];
 
-static bool Takes(InputChoice choose, uint32_t input)
+// What the polls read. The last state of each device, kept for the live
+// marks until the next read (a device that is absent or whose last read
+// failed has none); where each pad's axes rest; the events one read takes
+// from a device's buffer, and the presses among them that the last read
+// of each device found, earliest first; and whether a page gave a device
+// up, so that the next poll acquires it again first.
+static struct {
+    BYTE keyboard[256];
+    bool keyboardRead;
+    DIJOYSTATE pads[PAD_SLOTS];
+    bool padRead[PAD_SLOTS];
+    PadRestRecord rest[PAD_SLOTS];
+    DIDEVICEOBJECTDATA events[INPUT_BUFFER_EVENTS];
+    int keyTaps[INPUT_BUFFER_EVENTS];
+    int keyTapCount;
+    PadTap padTaps[PAD_SLOTS][INPUT_BUFFER_EVENTS];
+    int padTapCount[PAD_SLOTS];
+    bool keyboardReleased;
+    bool padsReleased;
+} Reads;
+
+static bool Takes(InputChoice choose, void *context, uint32_t input)
 {
-    return !choose || choose(input);
+    return !choose || choose(context, input);
 }
 
-// The events the device buffered since its last read, into BufferedEvents;
+void ForgetPadStates()
+{
+    memset(Reads.pads, 0, sizeof Reads.pads);
+    memset(Reads.padRead, 0, sizeof Reads.padRead);
+    memset(Reads.rest, 0, sizeof Reads.rest);
+    memset(Reads.padTapCount, 0, sizeof Reads.padTapCount);
+}
+
+void ForgetInputStates()
+{
+    memset(&Reads, 0, sizeof Reads);
+}
+
+// The events the device buffered since its last read, into Reads.events;
 // none when it has no buffer, lost events (the buffer overflowed) or cannot
 // be read.
 static DWORD ReadBufferedEvents(IDirectInputDevice8A *device)
 {
     DWORD count = INPUT_BUFFER_EVENTS;
-    if (device->GetDeviceData(sizeof BufferedEvents[0], BufferedEvents, &count, 0) != DI_OK)
+    if (device->GetDeviceData(sizeof Reads.events[0], Reads.events, &count, 0) != DI_OK)
         return 0;
     return count;
 }
@@ -65,65 +88,61 @@ static bool ReacquireIfLost(IDirectInputDevice8A *device, HRESULT hr)
     return true;
 }
 
-// Given up by their page: the next poll acquires them again first.
-static bool KeyboardReleased;
-static bool PadsReleased;
-
 void StopKeyboardCapture()
 {
-    KeyboardStateRead = false;
+    Reads.keyboardRead = false;
     if (KeyboardDevice)
         KeyboardDevice->Unacquire();
-    KeyboardReleased = true;
+    Reads.keyboardReleased = true;
 }
 
 void StopPadCapture()
 {
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
-        PadStateRead[pad] = false;
+        Reads.padRead[pad] = false;
         if (PadDevices[pad])
             PadDevices[pad]->Unacquire();
     }
-    PadsReleased = true;
+    Reads.padsReleased = true;
 }
 
-int PollKeyboard(InputChoice choose)
+int PollKeyboard(InputChoice choose, void *context)
 {
-    KeyboardStateRead = false;
-    KeyTapCount = 0;
+    Reads.keyboardRead = false;
+    Reads.keyTapCount = 0;
     if (!KeyboardDevice)
         return -1;
-    if (KeyboardReleased) {
-        KeyboardReleased = false;
+    if (Reads.keyboardReleased) {
+        Reads.keyboardReleased = false;
         KeyboardDevice->Acquire();
     }
-    HRESULT hr = KeyboardDevice->GetDeviceState(sizeof KeyboardState, KeyboardState);
+    HRESULT hr = KeyboardDevice->GetDeviceState(sizeof Reads.keyboard, Reads.keyboard);
     if (FAILED(hr)) {
         ReacquireIfLost(KeyboardDevice, hr);
         return -1;
     }
-    KeyboardStateRead = true;
+    Reads.keyboardRead = true;
     DWORD events = ReadBufferedEvents(KeyboardDevice);
     for (DWORD i = 0; i < events; ++i) {
-        if (BufferedEvents[i].dwData & 0x80)
-            KeyTaps[KeyTapCount++] = (int)(BufferedEvents[i].dwOfs & 0xFF);
+        if (Reads.events[i].dwData & 0x80)
+            Reads.keyTaps[Reads.keyTapCount++] = (int)(Reads.events[i].dwOfs & 0xFF);
     }
-    int held = HeldKey(choose);
+    int held = HeldKey(choose, context);
     if (held >= 0)
         return held;
-    for (int i = 0; i < KeyTapCount; ++i) {
-        if (Takes(choose, (uint32_t)KeyTaps[i]))
-            return KeyTaps[i];
+    for (int i = 0; i < Reads.keyTapCount; ++i) {
+        if (Takes(choose, context, (uint32_t)Reads.keyTaps[i]))
+            return Reads.keyTaps[i];
     }
     return -1;
 }
 
-int HeldKey(InputChoice choose)
+int HeldKey(InputChoice choose, void *context)
 {
-    if (!KeyboardStateRead)
+    if (!Reads.keyboardRead)
         return -1;
     for (int code = 0; code < 256; ++code) {
-        if ((KeyboardState[code] & 0x80) && Takes(choose, (uint32_t)code))
+        if ((Reads.keyboard[code] & 0x80) && Takes(choose, context, (uint32_t)code))
             return code;
     }
     return -1;
@@ -131,7 +150,7 @@ int HeldKey(InputChoice choose)
 
 bool KeyHeld(int code)
 {
-    return KeyboardStateRead && code >= 0 && code < 256 && (KeyboardState[code] & 0x80);
+    return Reads.keyboardRead && code >= 0 && code < 256 && (Reads.keyboard[code] & 0x80);
 }
 
 // The value of one axis (PadRestAxis) in a state record.
@@ -156,7 +175,7 @@ static uint8_t SideOf(LONG value)
 // inside the threshold for a second, rest at the centre.
 static void FollowRest(int pad, const DIJOYSTATE &state)
 {
-    PadRestRecord &rest = PadRest[pad];
+    PadRestRecord &rest = Reads.rest[pad];
     for (int axis = 0; axis < PAD_REST_AXES; ++axis) {
         uint8_t side = SideOf(AxisValue(state, axis));
         if (rest.learnPending) {
@@ -196,43 +215,42 @@ static const uint32_t AllPadInputs = PAD_CAPTURE_ROTATION | PAD_CAPTURE_SLIDERS;
 static uint32_t PadPressOf(int pad, const DIDEVICEOBJECTDATA &event)
 {
     const PadCapsRecord &caps = PadCaps[pad];
-    uint32_t padBits = PadBindingPadBits(pad);
     DWORD offset = event.dwOfs;
     if (offset >= DIJOFS_BUTTON(0) && offset < DIJOFS_BUTTON(PAD_BINDING_BUTTONS)) {
         uint32_t b = offset - DIJOFS_BUTTON(0);
         if (b < caps.ButtonCount && (event.dwData & 0x80))
-            return padBits | PAD_BINDING_BUTTON | b;
+            return PadButtonCode(pad, b);
     } else if (offset >= DIJOFS_POV(0) && offset < DIJOFS_POV(PAD_BINDING_HATS) &&
                (offset - DIJOFS_POV(0)) % sizeof(DWORD) == 0) {
         uint32_t h = (offset - DIJOFS_POV(0)) / sizeof(DWORD);
         if (h < caps.PovCount && !PovCentred(event.dwData))
-            return padBits | PAD_BINDING_POV | (h << 8) | PovDirection(event.dwData);
+            return PadPovCode(pad, h, PovDirection(event.dwData));
     }
     return PAD_BINDING_NONE;
 }
 
-// One state read of a pad into PadStates, and its buffered presses into
-// PadTaps; true when the state read succeeded.
+// One state read of a pad into Reads.pads, and its buffered presses into
+// Reads.padTaps; true when the state read succeeded.
 static bool ReadPad(int pad)
 {
-    PadStateRead[pad] = false;
-    PadTapCount[pad] = 0;
+    Reads.padRead[pad] = false;
+    Reads.padTapCount[pad] = 0;
     IDirectInputDevice8A *device = PadDevices[pad];
     if (!device)
         return false;
     device->Poll();
-    HRESULT hr = device->GetDeviceState(sizeof PadStates[pad], &PadStates[pad]);
+    HRESULT hr = device->GetDeviceState(sizeof Reads.pads[pad], &Reads.pads[pad]);
     if (FAILED(hr)) {
         ReacquireIfLost(device, hr);
         return false;
     }
-    PadStateRead[pad] = true;
-    FollowRest(pad, PadStates[pad]);
+    Reads.padRead[pad] = true;
+    FollowRest(pad, Reads.pads[pad]);
     DWORD events = ReadBufferedEvents(device);
     for (DWORD i = 0; i < events; ++i) {
-        uint32_t code = PadPressOf(pad, BufferedEvents[i]);
+        uint32_t code = PadPressOf(pad, Reads.events[i]);
         if (code != PAD_BINDING_NONE)
-            PadTaps[pad][PadTapCount[pad]++] = { code, BufferedEvents[i].dwSequence };
+            Reads.padTaps[pad][Reads.padTapCount[pad]++] = { code, Reads.events[i].dwSequence };
     }
     return true;
 }
@@ -242,7 +260,7 @@ void LearnPadRest()
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
         if (!PadDevices[pad])
             continue;
-        PadRest[pad].learnPending = true;
+        Reads.rest[pad].learnPending = true;
         // A pad not acquired yet is acquired by the first read and read by
         // the second; when both fail, the next successful poll learns.
         if (!ReadPad(pad))
@@ -256,7 +274,7 @@ void LearnPadRest()
 static int AxisDirection(int pad, const DIJOYSTATE &state, int axis, uint32_t minCode)
 {
     uint8_t side = SideOf(AxisValue(state, axis));
-    if (side == PAD_REST_CENTRE || side == PadRest[pad].side[axis])
+    if (side == PAD_REST_CENTRE || side == Reads.rest[pad].side[axis])
         return -1;
     return (int)minCode + (side == PAD_REST_MAX);
 }
@@ -266,14 +284,13 @@ static int AxisDirection(int pad, const DIJOYSTATE &state, int axis, uint32_t mi
 // PAD_CAPTURE_ROTATION in captureFlags, the sliders only with
 // PAD_CAPTURE_SLIDERS.
 static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, uint32_t captureFlags,
-                              InputChoice choose)
+                              InputChoice choose, void *context)
 {
     const PadCapsRecord &caps = PadCaps[pad];
-    uint32_t padBits = PadBindingPadBits(pad);
 
     for (uint32_t b = 0; b < caps.ButtonCount && b < PAD_BINDING_BUTTONS; ++b) {
-        uint32_t code = padBits | PAD_BINDING_BUTTON | b;
-        if ((state.rgbButtons[b] & 0x80) && Takes(choose, code))
+        uint32_t code = PadButtonCode(pad, b);
+        if ((state.rgbButtons[b] & 0x80) && Takes(choose, context, code))
             return code;
     }
 
@@ -289,33 +306,33 @@ static uint32_t FirstPadInput(int pad, const DIJOYSTATE &state, uint32_t capture
     };
     for (const AxisTest &test : axes) {
         int direction = test.present ? AxisDirection(pad, state, test.axis, test.minCode) : -1;
-        uint32_t code = padBits | PAD_BINDING_AXIS | (uint32_t)direction;
-        if (direction >= 0 && Takes(choose, code))
+        uint32_t code = PadAxisCode(pad, (uint32_t)direction);
+        if (direction >= 0 && Takes(choose, context, code))
             return code;
     }
 
     if (captureFlags & PAD_CAPTURE_SLIDERS) {
         for (uint32_t s = 0; s < caps.SliderCount && s < PAD_BINDING_SLIDERS; ++s) {
             int end = AxisDirection(pad, state, PAD_REST_SLIDER0 + (int)s, 0);
-            uint32_t code = padBits | PAD_BINDING_SLIDER | (s << 8) | (uint32_t)end;
-            if (end >= 0 && Takes(choose, code))
+            uint32_t code = PadSliderCode(pad, s, (uint32_t)end);
+            if (end >= 0 && Takes(choose, context, code))
                 return code;
         }
     }
 
     for (uint32_t h = 0; h < caps.PovCount && h < PAD_BINDING_HATS; ++h) {
         DWORD value = state.rgdwPOV[h];
-        uint32_t code = padBits | PAD_BINDING_POV | (h << 8) | PovDirection(value);
-        if (!PovCentred(value) && Takes(choose, code))
+        uint32_t code = PadPovCode(pad, h, PovDirection(value));
+        if (!PovCentred(value) && Takes(choose, context, code))
             return code;
     }
     return PAD_BINDING_NONE;
 }
 
-uint32_t PollPads(uint32_t captureFlags, InputChoice choose)
+uint32_t PollPads(uint32_t captureFlags, InputChoice choose, void *context)
 {
-    if (PadsReleased) {
-        PadsReleased = false;
+    if (Reads.padsReleased) {
+        Reads.padsReleased = false;
         for (IDirectInputDevice8A *device : PadDevices) {
             if (device)
                 device->Acquire();
@@ -325,15 +342,15 @@ uint32_t PollPads(uint32_t captureFlags, InputChoice choose)
     // live display sees each pad's state of this tick.
     for (int pad = 0; pad < PAD_SLOTS; ++pad)
         ReadPad(pad);
-    uint32_t held = HeldPadInput(captureFlags, choose);
+    uint32_t held = HeldPadInput(captureFlags, choose, context);
     if (held != PAD_BINDING_NONE)
         return held;
     // The earliest press of either pad.
     const PadTap *earliest = NULL;
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
-        for (int i = 0; i < PadTapCount[pad]; ++i) {
-            const PadTap &tap = PadTaps[pad][i];
-            if (!Takes(choose, tap.code))
+        for (int i = 0; i < Reads.padTapCount[pad]; ++i) {
+            const PadTap &tap = Reads.padTaps[pad][i];
+            if (!Takes(choose, context, tap.code))
                 continue;
             if (!earliest || DISEQUENCE_COMPARE(tap.sequence, <, earliest->sequence))
                 earliest = &tap;
@@ -343,12 +360,12 @@ uint32_t PollPads(uint32_t captureFlags, InputChoice choose)
     return earliest ? earliest->code : PAD_BINDING_NONE;
 }
 
-uint32_t HeldPadInput(uint32_t captureFlags, InputChoice choose)
+uint32_t HeldPadInput(uint32_t captureFlags, InputChoice choose, void *context)
 {
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
-        if (!PadStateRead[pad])
+        if (!Reads.padRead[pad])
             continue;
-        uint32_t code = FirstPadInput(pad, PadStates[pad], captureFlags, choose);
+        uint32_t code = FirstPadInput(pad, Reads.pads[pad], captureFlags, choose, context);
         if (code != PAD_BINDING_NONE)
             return code;
     }
@@ -357,35 +374,35 @@ uint32_t HeldPadInput(uint32_t captureFlags, InputChoice choose)
 
 bool PadActive(int pad)
 {
-    if (pad < 0 || pad >= PAD_SLOTS || !PadStateRead[pad])
+    if (pad < 0 || pad >= PAD_SLOTS || !Reads.padRead[pad])
         return false;
     // A pad without a usable button count still has 32 button bytes.
-    const DIJOYSTATE &state = PadStates[pad];
+    const DIJOYSTATE &state = Reads.pads[pad];
     for (BYTE button : state.rgbButtons) {
         if (button & 0x80)
             return true;
     }
-    return FirstPadInput(pad, state, AllPadInputs, NULL) != PAD_BINDING_NONE;
+    return FirstPadInput(pad, state, AllPadInputs, NULL, NULL) != PAD_BINDING_NONE;
 }
 
 bool PadBindingActive(uint32_t code)
 {
     if (!IsToolPadBinding(code))
         return false;
-    int pad = (int)(code >> 31);
-    if (!PadStateRead[pad])
+    int pad = PadBindingPad(code);
+    if (!Reads.padRead[pad])
         return false;
-    const DIJOYSTATE &state = PadStates[pad];
-    uint32_t field = code & 0xF;
-    switch (code & 0x0F000000u) {
+    const DIJOYSTATE &state = Reads.pads[pad];
+    uint32_t field = PadBindingDirection(code);
+    switch (PadBindingKind(code)) {
     case PAD_BINDING_BUTTON:
-        return (state.rgbButtons[code & 0x1F] & 0x80) != 0;
+        return (state.rgbButtons[PadBindingButton(code)] & 0x80) != 0;
     case PAD_BINDING_AXIS:
         return AxisDirection(pad, state, (int)(field / 2), field & ~1u) == (int)field;
     case PAD_BINDING_SLIDER:
-        return AxisDirection(pad, state, PAD_REST_SLIDER0 + (int)((code >> 8) & 1), 0) == (int)field;
+        return AxisDirection(pad, state, PAD_REST_SLIDER0 + (int)PadBindingSlider(code), 0) == (int)field;
     case PAD_BINDING_POV: {
-        DWORD value = state.rgdwPOV[(code >> 8) & 3];
+        DWORD value = state.rgdwPOV[PadBindingHat(code)];
         return !PovCentred(value) && PovDirection(value) == field;
     }
     }

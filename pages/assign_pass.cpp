@@ -2,85 +2,60 @@
 // and the gamepad page alike. One pass runs at a time, on the shown page.
 #include "pages/assign_pass.h"
 
+#include <commctrl.h>
 #include <string.h>
 
-#include "res/resource.h"
+#include "pages/page_common.h"
 
-// What each list does in the game, where its tooltip says so; the line
-// adds it to the list's name.
-static const char *const GameActions[ASSIGN_COUNT] = {
-    "Jump", "Crouch", "Retreat/Guard", "Advance", "Heavy Slash", "Kick", "Slash", "Punch",
-    "Memory", NULL, "Dust", "Taunt", NULL, NULL, NULL, NULL,
-    "analog", "analog", "analog", "analog", NULL, NULL, NULL, NULL,
-};
-
-// The running pass; PassPage is NULL while none runs.
-static HWND PassPage;
-static const AssignPageMarks *PassMarks;
-static const AssignPassInputs *PassInputs;
-static int PassStep;          // the list that has the focus, in AssignListOrder
-static uint32_t PassTaken;    // what that list took, until it is let go
-// Inputs held when the list got the focus, until they are let go.
-#define BLOCKED_MAX 64
-static uint32_t Blocked[BLOCKED_MAX];
-static int BlockedCount;
-// The inputs the pass gave, and to which list; lists the AnalogGroup rule
-// filled along with one the player pressed for are skipped.
-struct GivenInput {
-    uint32_t input;
-    int assignIndex;
-};
-static GivenInput Given[ASSIGN_COUNT];
-static int GivenCount;
-static bool Filled[ASSIGN_COUNT];
-// An input given before that the player pressed for this list.
-static uint32_t PressedAgain;
-
-static int GivenTo(uint32_t input)
+static int GivenTo(const AssignPassState &pass, uint32_t input)
 {
-    for (int i = 0; i < GivenCount; ++i) {
-        if (Given[i].input == input)
-            return Given[i].assignIndex;
+    for (int i = 0; i < pass.givenCount; ++i) {
+        if (pass.given[i].input == input)
+            return pass.given[i].assignIndex;
     }
     return -1;
 }
 
-static void Give(uint32_t input, int assignIndex)
+static void Give(AssignPassState &pass, uint32_t input, int assignIndex)
 {
-    if (GivenCount < ASSIGN_COUNT && GivenTo(input) < 0)
-        Given[GivenCount++] = { input, assignIndex };
+    if (pass.givenCount < ASSIGN_COUNT && GivenTo(pass, input) < 0)
+        pass.given[pass.givenCount++] = { input, assignIndex };
 }
 
-static bool IsBlocked(uint32_t input)
+static bool IsBlocked(const AssignPassState &pass, uint32_t input)
 {
-    for (int i = 0; i < BlockedCount; ++i) {
-        if (Blocked[i] == input)
+    for (int i = 0; i < pass.blockedCount; ++i) {
+        if (pass.blocked[i] == input)
             return true;
     }
     return false;
 }
 
-// The choices the polls ask: Block records every held input and takes
-// none; PassChoice takes an input the list may have; TakeNone takes none.
-static bool Block(uint32_t input)
+// The choices the polls ask, with the page as their context: Block records
+// every held input and takes none; PassChoice takes an input the list may
+// have; TakeNone takes none.
+static bool Block(void *context, uint32_t input)
 {
-    if (BlockedCount < BLOCKED_MAX)
-        Blocked[BlockedCount++] = input;
+    AssignPassState &pass = ((AssignPage *)context)->pass;
+    if (pass.blockedCount < ASSIGN_PASS_BLOCKED_MAX)
+        pass.blocked[pass.blockedCount++] = input;
     return false;
 }
 
-static bool PassChoice(uint32_t input)
+static bool PassChoice(void *context, uint32_t input)
 {
-    if (!PassInputs->offered(input) || IsBlocked(input))
+    AssignPage &page = *(AssignPage *)context;
+    AssignPassState &pass = page.pass;
+    if (!page.kind->offered(input) || IsBlocked(pass, input))
         return false;
-    if (GivenTo(input) >= 0) {
-        PressedAgain = input;
+    if (GivenTo(pass, input) >= 0) {
+        pass.pressedAgain = input;
         return false;
     }
     return true;
 }
 
-static bool TakeNone(uint32_t)
+static bool TakeNone(void *, uint32_t)
 {
     return false;
 }
@@ -93,49 +68,63 @@ static void ShowPassLine(HWND page, bool show)
     ShowWindow(GetDlgItem(page, IDC_DUPLICATES), show ? SW_HIDE : SW_SHOWNA);
 }
 
-// What the pass wants now, how to skip and how to stop.
-static void ShowWantedInput(HWND page)
+// The button a list stands for, and what it does in the game where its
+// tooltip says so (the part in braces): "Up (Jump)".
+static void WantedButton(const AssignPage &page, int a, char *wanted, int size)
 {
-    int a = AssignListOrder[PassStep];
-    const char *name = PassMarks->names[a];
-    char wanted[LABEL_NAME_SIZE + 32];
-    if (GameActions[a])
-        wsprintfA(wanted, "%s (%s)", name, GameActions[a]);
-    else
-        lstrcpyA(wanted, name);
-    char text[256];
-    if (PressedAgain != ASSIGN_NO_INPUT) {
-        char input[DUPLICATE_INPUT_SIZE];
-        PassInputs->inputText(input, PressedAgain);
-        wsprintfA(text, "Assign All: %s is on %s already; press another for %s. "
-                        "Tab skips it, Esc stops.",
-                  input, PassMarks->names[GivenTo(PressedAgain)], wanted);
-    } else {
-        wsprintfA(text, "Assign All: press the input for %s. Tab skips it, Esc stops.", wanted);
+    const char *name = page.marks.names[a];
+    lstrcpynA(wanted, name, size);
+    const AssignPageKind &kind = *page.kind;
+    for (int i = 0; i < kind.tooltipRows; ++i) {
+        char action[128], format[32];
+        if (kind.tooltips[i].control_id != IDC_ASSIGN_FIRST + a ||
+            !LoadTooltipMark(page.window, kind.tooltips[i].string_id, action, sizeof action))
+            continue;
+        LoadPageText(page.window, IDS_PASS_WANTED, format, sizeof format);
+        wsprintfA(wanted, format, name, action);
+        return;
     }
-    SetDlgItemTextA(page, IDC_ASSIGN_PASS_LINE, text);
-    ShowPassLine(page, true);
+}
+
+// What the pass wants now, how to skip and how to stop.
+static void ShowWantedInput(AssignPage &page)
+{
+    const AssignPassState &pass = page.pass;
+    char wanted[LABEL_NAME_SIZE + 160], format[256], text[512];
+    WantedButton(page, AssignListOrder[pass.step], wanted, sizeof wanted);
+    if (pass.pressedAgain != ASSIGN_NO_INPUT) {
+        char input[ASSIGN_INPUT_TEXT_SIZE];
+        page.kind->inputText(input, pass.pressedAgain);
+        LoadPageText(page.window, IDS_PASS_GIVEN_ALREADY, format, sizeof format);
+        wsprintfA(text, format, input, page.marks.names[GivenTo(pass, pass.pressedAgain)], wanted);
+    } else {
+        LoadPageText(page.window, IDS_PASS_PRESS, format, sizeof format);
+        wsprintfA(text, format, wanted);
+    }
+    SetDlgItemTextA(page.window, IDC_ASSIGN_PASS_LINE, text);
+    ShowPassLine(page.window, true);
 }
 
 // The list of a step has the focus (moved there by the pass, or by Tab).
 // What is held now waits for its release.
-static void FocusStep(HWND page, int step, bool moveFocus)
+static void FocusStep(AssignPage &page, int step, bool moveFocus)
 {
-    PassStep = step;
-    PassTaken = ASSIGN_NO_INPUT;
-    PressedAgain = ASSIGN_NO_INPUT;
+    AssignPassState &pass = page.pass;
+    pass.step = step;
+    pass.taken = ASSIGN_NO_INPUT;
+    pass.pressedAgain = ASSIGN_NO_INPUT;
     if (moveFocus)
-        SetFocus(GetDlgItem(page, IDC_ASSIGN_FIRST + AssignListOrder[step]));
-    BlockedCount = 0;
-    PassInputs->held(Block);
+        SetFocus(AssignList(page.window, AssignListOrder[step]));
+    pass.blockedCount = 0;
+    page.kind->held(Block, &page);
     ShowWantedInput(page);
 }
 
 // On to the next list the pass has not filled, or the end.
-static void NextStep(HWND page)
+static void NextStep(AssignPage &page)
 {
-    int step = PassStep + 1;
-    while (step < ASSIGN_LISTS && Filled[AssignListOrder[step]])
+    int step = page.pass.step + 1;
+    while (step < ASSIGN_LISTS && page.pass.filled[AssignListOrder[step]])
         ++step;
     if (step < ASSIGN_LISTS)
         FocusStep(page, step, true);
@@ -145,147 +134,134 @@ static void NextStep(HWND page)
 
 // The list takes the input as a capture does. Lists of its AnalogGroup
 // that the group's rule filled along with it count as given too.
-static void Take(HWND page, uint32_t input)
+static void Take(AssignPage &page, uint32_t input)
 {
-    int a = AssignListOrder[PassStep];
+    AssignPassState &pass = page.pass;
+    int a = AssignListOrder[pass.step];
     uint32_t before[ASSIGN_COUNT];
-    memcpy(before, PassMarks->shown, sizeof before);
-    PassInputs->capture(page, a, input);
-    Give(input, a);
-    for (int k = AnalogGroupOf(a); InAnalogGroup(a) && k < AnalogGroupOf(a) + 4; ++k) {
-        uint32_t shown = PassMarks->shown[k];
+    memcpy(before, page.marks.shown, sizeof before);
+    CaptureAssignInput(page, a, input);
+    Give(pass, input, a);
+    for (int k = AnalogGroupOf(a); InAnalogGroup(a) && k < AnalogGroupOf(a) + ANALOG_GROUP_SIZE; ++k) {
+        uint32_t shown = page.marks.shown[k];
         if (k != a && shown != before[k] && shown != ASSIGN_NO_INPUT) {
-            Filled[k] = true;
-            Give(shown, k);
+            pass.filled[k] = true;
+            Give(pass, shown, k);
         }
     }
-    PassTaken = input;
+    pass.taken = input;
     // A press shorter than a tick is let go already.
-    if (!PassInputs->isHeld(input))
+    if (!page.kind->isHeld(input))
         NextStep(page);
 }
 
 // The lists' own keys while a pass runs: Esc ends the pass rather than
 // closing the sheet, and Enter does not press OK. A list asks for them
-// (WM_GETDLGCODE) only then; the dialog manager keeps them otherwise.
-struct PassList {
-    HWND list;
-    WNDPROC next;
-};
-static PassList PassLists[2 * ASSIGN_LISTS];
+// (WM_GETDLGCODE) only while its page's pass runs, the only time it is
+// subclassed this way; the dialog manager keeps them otherwise.
+static const UINT_PTR PassSubclass = 0x1107;
 
-static LRESULT CALLBACK PassListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam)
+static LRESULT CALLBACK PassListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR, DWORD_PTR context)
 {
-    PassList *hooked = NULL;
-    for (PassList &p : PassLists) {
-        if (p.list == list)
-            hooked = &p;
-    }
-    if (!hooked)
-        return DefWindowProcW(list, message, wparam, lparam);
-    WNDPROC next = hooked->next;
-    bool passKey = PassPage && GetParent(list) == PassPage && (wparam == VK_ESCAPE || wparam == VK_RETURN);
+    AssignPage &page = *(AssignPage *)context;
+    bool passKey = page.pass.running && (wparam == VK_ESCAPE || wparam == VK_RETURN);
     switch (message) {
     case WM_GETDLGCODE:
         if (passKey && lparam && ((const MSG *)lparam)->message == WM_KEYDOWN)
-            return CallWindowProcW(next, list, message, wparam, lparam) | DLGC_WANTMESSAGE;
+            return DefSubclassProc(list, message, wparam, lparam) | DLGC_WANTMESSAGE;
         break;
     case WM_KEYDOWN:
         if (passKey && wparam == VK_ESCAPE)
-            EndAssignPass(PassPage);
+            EndAssignPass(page);
         break;
     case WM_NCDESTROY:
-        SetWindowLongPtrW(list, GWLP_WNDPROC, (LONG_PTR)next);
-        memset(hooked, 0, sizeof *hooked);
+        RemoveWindowSubclass(list, PassListProc, PassSubclass);
         break;
     }
-    return CallWindowProcW(next, list, message, wparam, lparam);
+    return DefSubclassProc(list, message, wparam, lparam);
 }
 
-// The first pass on a page gives its lists the procedure above; they keep
-// it while they live.
-static void HookPassLists(HWND page)
+static void SubclassPassLists(AssignPage &page, bool subclass)
 {
     for (int a : AssignListOrder) {
-        HWND list = GetDlgItem(page, IDC_ASSIGN_FIRST + a);
-        bool hooked = false;
-        PassList *free = NULL;
-        for (PassList &p : PassLists) {
-            hooked = hooked || p.list == list;
-            if (!free && !p.list)
-                free = &p;
-        }
-        if (list && !hooked && free) {
-            free->list = list;
-            free->next = (WNDPROC)SetWindowLongPtrW(list, GWLP_WNDPROC, (LONG_PTR)PassListProc);
-        }
+        HWND list = AssignList(page.window, a);
+        if (!list)
+            continue;
+        if (subclass)
+            SetWindowSubclass(list, PassListProc, PassSubclass, (DWORD_PTR)&page);
+        else
+            RemoveWindowSubclass(list, PassListProc, PassSubclass);
     }
 }
 
-void StartAssignPass(HWND page, const AssignPageMarks &marks, const AssignPassInputs &inputs)
+void StartAssignPass(AssignPage &page)
 {
-    HookPassLists(page);
-    PassPage = page;
-    PassMarks = &marks;
-    PassInputs = &inputs;
-    GivenCount = 0;
-    memset(Filled, 0, sizeof Filled);
+    AssignPassState &pass = page.pass;
+    if (!pass.running)
+        SubclassPassLists(page, true);
+    pass.running = true;
+    pass.givenCount = 0;
+    memset(pass.filled, 0, sizeof pass.filled);
     FocusStep(page, 0, true);
 }
 
-void EndAssignPass(HWND page)
+void EndAssignPass(AssignPage &page)
 {
-    if (!page || page != PassPage)
+    if (!page.pass.running)
         return;
-    PassPage = NULL;
-    SetDlgItemTextA(page, IDC_ASSIGN_PASS_LINE, "");
-    ShowPassLine(page, false);
+    page.pass.running = false;
+    SubclassPassLists(page, false);
+    SetDlgItemTextA(page.window, IDC_ASSIGN_PASS_LINE, "");
+    ShowPassLine(page.window, false);
 }
 
-void AssignPassCommand(HWND page, int id, int notification)
+void AssignPassCommand(AssignPage &page, int id, int notification)
 {
-    if (!page || page != PassPage)
+    AssignPassState &pass = page.pass;
+    if (!pass.running)
         return;
     if (id < IDC_ASSIGN_FIRST || id > IDC_ASSIGN_LAST) {
         EndAssignPass(page);
         return;
     }
     int a = id - IDC_ASSIGN_FIRST;
-    if (notification != CBN_SETFOCUS || a == AssignListOrder[PassStep])
+    if (notification != CBN_SETFOCUS || a == AssignListOrder[pass.step])
         return;
-    if (PassStep + 1 < ASSIGN_LISTS && a == AssignListOrder[PassStep + 1])
-        FocusStep(page, PassStep + 1, false);
+    if (pass.step + 1 < ASSIGN_LISTS && a == AssignListOrder[pass.step + 1])
+        FocusStep(page, pass.step + 1, false);
     else
         EndAssignPass(page);
 }
 
-bool AssignPassTick(HWND page)
+bool AssignPassTick(AssignPage &page)
 {
-    if (!page || page != PassPage)
+    AssignPassState &pass = page.pass;
+    if (!pass.running)
         return false;
     // The focus left the lists.
-    if (FocusedAssignIndex(page) != AssignListOrder[PassStep]) {
+    if (FocusedAssignIndex(page.window) != AssignListOrder[pass.step]) {
         EndAssignPass(page);
         return false;
     }
     // What was held when the list got the focus counts once it was let go.
     int kept = 0;
-    for (int i = 0; i < BlockedCount; ++i) {
-        if (PassInputs->isHeld(Blocked[i]))
-            Blocked[kept++] = Blocked[i];
+    for (int i = 0; i < pass.blockedCount; ++i) {
+        if (page.kind->isHeld(pass.blocked[i]))
+            pass.blocked[kept++] = pass.blocked[i];
     }
-    BlockedCount = kept;
+    pass.blockedCount = kept;
     // Every tick reads the devices and empties their buffers.
-    uint32_t pressedAgain = PressedAgain;
-    uint32_t input = PassInputs->poll(PassTaken == ASSIGN_NO_INPUT ? PassChoice : TakeNone);
-    if (PassTaken != ASSIGN_NO_INPUT) {
-        if (!PassInputs->isHeld(PassTaken))
+    uint32_t pressedAgain = pass.pressedAgain;
+    uint32_t input = page.kind->poll(pass.taken == ASSIGN_NO_INPUT ? PassChoice : TakeNone, &page);
+    if (pass.taken != ASSIGN_NO_INPUT) {
+        if (!page.kind->isHeld(pass.taken))
             NextStep(page);
         return true;
     }
     if (input != ASSIGN_NO_INPUT)
         Take(page, input);
-    else if (PressedAgain != pressedAgain)
+    else if (pass.pressedAgain != pressedAgain)
         ShowWantedInput(page);
     return true;
 }

@@ -8,42 +8,22 @@
 // bouncing button fill no list. Tab skips a list, Esc ends the pass (the
 // sheet stays open), Enter does nothing. The pass also ends after the last
 // list and when the focus leaves the lists (a click elsewhere, a player
-// switch, another page). There is no time limit.
+// switch, another page). There is no time limit. Its state is the page
+// record's (AssignPage::pass).
 #pragma once
 #include <windows.h>
-#include <stdint.h>
 
-#include "input/input.h"
-#include "pages/pages.h"
-
-// What a page gives its passes: an input is a key code or a PadBinding,
-// ASSIGN_NO_INPUT for none.
-struct AssignPassInputs {
-    // Reads the devices: the first input held, else the earliest pressed
-    // since the last read, that choose takes.
-    uint32_t (*poll)(InputChoice choose);
-    // Of the inputs held at the last read, the first that choose takes.
-    uint32_t (*held)(InputChoice choose);
-    bool (*isHeld)(uint32_t input);
-    // Whether the page's lists have an entry for the input.
-    bool (*offered)(uint32_t input);
-    // What a capture does with the input in the list of AssignIndex a:
-    // the list shows it, the marks follow, Apply becomes active.
-    void (*capture)(HWND page, int a, uint32_t input);
-    // The input's text as the lists show it, DUPLICATE_INPUT_SIZE bytes.
-    void (*inputText)(char *text, uint32_t input);
-};
+#include "pages/assign_lists.h"
 
 // "Assign All": a pass starts at the page's first list, or starts again.
-// marks are the page's, whose shown inputs it keeps up to date.
-void StartAssignPass(HWND page, const AssignPageMarks &marks, const AssignPassInputs &inputs);
+void StartAssignPass(AssignPage &page);
 // Ends the page's pass if one runs; what it assigned stays.
-void EndAssignPass(HWND page);
+void EndAssignPass(AssignPage &page);
 // WM_COMMAND of the page, before the page's own handling: a command of any
 // control but a list (a click) ends a pass; a list that got the focus
 // (CBN_SETFOCUS) is where the pass goes on when it is the next one (Tab),
 // and ends it when it is any other.
-void AssignPassCommand(HWND page, int id, int notification);
+void AssignPassCommand(AssignPage &page, int id, int notification);
 // The page's capture tick: false when no pass runs on the page (the tick
 // then captures as usual), true when the pass took the tick.
-bool AssignPassTick(HWND page);
+bool AssignPassTick(AssignPage &page);

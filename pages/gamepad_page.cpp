@@ -1,18 +1,12 @@
 // The gamepad page: which pad input stands for each of the game's buttons,
-// for two players, one player shown at a time. An input is chosen from a
-// list of every input of the detected pads or captured live: while the page
-// is active a 33 ms timer polls the pads and selects the first pressed or
-// deflected input in the focused list.
+// for two players, one player shown at a time (pages/assign_lists.h). An
+// input is chosen from a list of every input of the detected pads or
+// captured live: while the page is active a 33 ms timer polls the pads and
+// selects the first pressed or deflected input in the focused list.
 //
 // List 1041 + a holds PadRow entry a (pages/pad_lists.h has how the lists
-// hold and show codes). The template has no list for AssignIndex 14, 15
-// and 20..23: messages to those ids do nothing and return 0, so filling
-// and loading pass over them and storing writes 0.
-//
-// "Up(A)".."Right(A)" (AssignIndex 16..19) form an AnalogGroup: choosing an
-// axis or slider end there fills in both ends of it, a hat direction all
-// four directions of that hat, and a button or "None" removes every hat
-// direction from the group and an axis or slider end from its pair partner.
+// hold and show codes). "Up(A)".."Right(A)" (AssignIndex 16..19) form an
+// AnalogGroup, whose lists fill and clear one another by the group's rule.
 //
 // Pads plugged in or removed while the tool runs are picked up
 // (input/pad_watch.h): the lists are rebuilt, keeping what they showed.
@@ -22,26 +16,23 @@
 // the shown player's pad has one.
 #include "pages/pages.h"
 
-#include <commctrl.h>
-#include <prsht.h>
 #include <string.h>
 
-#include "app/tooltips.h"
 #include "input/input.h"
 #include "input/pad_binding.h"
 #include "input/pad_entries.h"
 #include "input/pad_layout.h"
 #include "input/pad_watch.h"
+#include "pages/assign_page.h"
 #include "pages/assign_pass.h"
 #include "pages/pad_lists.h"
-#include "res/resource.h"
 #include "settings/settings.h"
 
-int PadPagePlayer;
-HWND PadPageWindow;
-static AssignPageMarks PadMarks;
+AssignPage PadPage;
 // Whether each pad line is marked: an input of that pad is pressed.
 static bool PadLineActive[PAD_SLOTS];
+
+static_assert(PAD_ENTRY_TEXT_SIZE <= ASSIGN_INPUT_TEXT_SIZE, "the lines take entry texts");
 
 // The Advanced boxes count every pad, usable or not; Z is always captured
 // and so has no box. "Assign All" needs a usable pad.
@@ -58,45 +49,10 @@ static void EnablePadButtons(HWND page)
     EnableWindow(GetDlgItem(page, IDC_ASSIGN_ALL), buttons != 0);
 }
 
-void FillPadCombos()
+static void FillPadCombos(AssignPage &page)
 {
-    FillPadLists(PadPageWindow, true);
-    EnablePadButtons(PadPageWindow);
-}
-
-static void RefreshPadMarks(int shownPlayer);
-
-void LoadPadRow(int player)
-{
-    ShowPadRow(PadPageWindow, Settings.PadRow[player]);
-    RefreshPadMarks(player);
-}
-
-void StorePadRow(int player)
-{
-    uint32_t *row = Settings.PadRow[player];
-    for (int a = 0; a < ASSIGN_COUNT; ++a)
-        row[a] = SelectedPadCode(PadList(PadPageWindow, a));
-}
-
-// After every change of the shown inputs: the duplicate line, the warning
-// and pressed marks. The other player's codes count by the input they
-// name, also when no list offers it; a code of another shape counts as no
-// input.
-static_assert(PAD_ENTRY_TEXT_SIZE <= DUPLICATE_INPUT_SIZE, "the duplicate line takes entry texts");
-static void RefreshPadMarks(int shownPlayer)
-{
-    HWND page = PadPageWindow;
-    uint32_t other[ASSIGN_COUNT];
-    int otherPlayer = 1 - shownPlayer;
-    for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        HWND list = PadList(page, a);
-        PadMarks.shown[a] = list ? SelectedPadCode(list) : ASSIGN_NO_INPUT;
-        uint32_t code = Settings.PadRow[otherPlayer][a];
-        other[a] = IsToolPadBinding(code) ? code : ASSIGN_NO_INPUT;
-    }
-    ShowDuplicates(page, PadMarks, other, otherPlayer, FormatPadEntry);
-    MarkPressedLabels(PadMarks, PadBindingActive);
+    FillPadLists(page.window, true);
+    EnablePadButtons(page.window);
 }
 
 // The pad lines: each slot's product name, or that it is empty; the hint
@@ -105,12 +61,17 @@ static void ShowPadNames(HWND page)
 {
     bool any = false;
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
-        char text[MAX_PATH + 32];
+        char format[64], text[MAX_PATH + 64];
         if (PadDevices[pad]) {
             any = true;
-            wsprintfA(text, "Pad %d: %s", pad + 1, PadNames[pad][0] ? PadNames[pad] : "(no name)");
+            char noName[32];
+            LoadPageText(page, IDS_PAD_LINE, format, sizeof format);
+            wsprintfA(text, format, pad + 1,
+                      PadNames[pad][0] ? PadNames[pad]
+                                       : LoadPageText(page, IDS_PAD_NO_NAME, noName, sizeof noName));
         } else {
-            wsprintfA(text, "Pad %d: not connected", pad + 1);
+            LoadPageText(page, IDS_PAD_NOT_CONNECTED, format, sizeof format);
+            wsprintfA(text, format, pad + 1);
         }
         SetDlgItemTextA(page, IDC_PAD_LINE_FIRST + pad, text);
     }
@@ -118,43 +79,46 @@ static void ShowPadNames(HWND page)
 }
 
 // "Pad Layout" works for the shown player's pad while its layout is known.
-static void EnablePadLayoutButton(HWND page)
+static void EnablePadLayoutButton(const AssignPage &page)
 {
-    EnableWindow(GetDlgItem(page, IDC_PAD_LAYOUT),
-                 PadLayouts[PadPagePlayer].source >= PAD_LAYOUT_PLAYER_FILE);
+    EnableWindow(GetDlgItem(page.window, IDC_PAD_LAYOUT),
+                 PadLayouts[page.player].source >= PAD_LAYOUT_PLAYER_FILE);
 }
 
 // Where each pad's layout came from; the hint says what to do while an
 // attached pad's layout is not known.
-static void ShowPadLayouts(HWND page)
+static void ShowPadLayouts(const AssignPage &page)
 {
-    static const char *const SourceTexts[] = {
-        "", "Layout: unknown", "Layout: own file", "Layout: XInput", "Layout: built in",
+    static const UINT SourceTexts[] = {
+        0, IDS_LAYOUT_UNKNOWN, IDS_LAYOUT_PLAYER_FILE, IDS_LAYOUT_XINPUT, IDS_LAYOUT_BUILT_IN,
     };
     bool unknown = false;
     for (int pad = 0; pad < PAD_SLOTS; ++pad) {
         PadLayoutSource source = PadLayouts[pad].source;
         unknown = unknown || source == PAD_LAYOUT_UNKNOWN;
-        SetDlgItemTextA(page, IDC_PAD_LAYOUT_SOURCE_FIRST + pad, SourceTexts[source]);
+        char text[64] = "";
+        if (SourceTexts[source])
+            LoadPageText(page.window, SourceTexts[source], text, sizeof text);
+        SetDlgItemTextA(page.window, IDC_PAD_LAYOUT_SOURCE_FIRST + pad, text);
     }
-    ShowWindow(GetDlgItem(page, IDC_PAD_LAYOUT_HINT), unknown ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(page.window, IDC_PAD_LAYOUT_HINT), unknown ? SW_SHOW : SW_HIDE);
     EnablePadLayoutButton(page);
 }
 
 // "Pad Layout": the shown player's lists from the layout of the pad with
 // the same number, found afresh; Apply becomes active.
-static void AssignPadLayout(HWND page)
+static void AssignPadLayout(AssignPage &page)
 {
-    int pad = PadPagePlayer;
+    int pad = page.player;
     FindPadLayoutsNow();
     if (PadLayouts[pad].source < PAD_LAYOUT_PLAYER_FILE)
         return;
     uint32_t row[ASSIGN_COUNT];
     PadMappingCodes(PadLayouts[pad].mapping, PadCaps[pad], pad, row);
-    CloseFocusedDropDown(page);
-    ShowPadRow(page, row);
-    RefreshPadMarks(PadPagePlayer);
-    MarkSheetChanged(page);
+    CloseFocusedDropDown(page.window);
+    ShowAssignValues(page, row);
+    RefreshAssignMarks(page);
+    MarkSheetChanged(page.window);
 }
 
 // Marks the line of each pad while any of its inputs is pressed, so that a
@@ -173,100 +137,32 @@ static void ShowPadActivity(HWND page)
 // The pads changed: the lists are built again from the new pads, showing
 // the same codes as before (a kept code finds its pad's entry again when
 // the pad is back), and the marks and pad lines follow.
-static void RebuildPadCombos(HWND page)
+static void RebuildPadCombos(AssignPage &page)
 {
     uint32_t shown[ASSIGN_COUNT];
-    for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        HWND list = PadList(page, a);
-        shown[a] = list ? SelectedPadCode(list) : PAD_BINDING_NONE;
-    }
-    CloseFocusedDropDown(page);
-    FillPadLists(page, false);
-    EnablePadButtons(page);
-    ShowPadRow(page, shown);
-    ShowPadNames(page);
-    RefreshPadMarks(PadPagePlayer);
-    ShowPadActivity(page);
+    for (int a = 0; a < ASSIGN_COUNT; ++a)
+        shown[a] = AssignList(page.window, a) ? AssignListValue(page, a) : PAD_BINDING_NONE;
+    CloseFocusedDropDown(page.window);
+    FillPadLists(page.window, false);
+    EnablePadButtons(page.window);
+    ShowAssignValues(page, shown);
+    ShowPadNames(page.window);
+    RefreshAssignMarks(page);
+    ShowPadActivity(page.window);
 }
 
 // What the pad watch found changed (PAD_WATCH_ bits): the pads, or their
 // layouts, which name their inputs.
 static void OnPadsChanged(int changes)
 {
-    HWND page = PadPageWindow;
-    if (!page)
+    if (!PadPage.window)
         return;
     // A pass never takes an input of a pad that is gone.
     if (changes & PAD_WATCH_DEVICES)
-        EndAssignPass(page);
-    RebuildPadCombos(page);
-    ShowPadLayouts(page);
+        EndAssignPass(PadPage);
+    RebuildPadCombos(PadPage);
+    ShowPadLayouts(PadPage);
 }
-
-// Whether a capture into the list of AssignIndex a changed what it shows,
-// or in an AnalogGroup what any of the group's lists shows, against the
-// codes the marks last took.
-static bool CaptureChangedLists(HWND page, int a)
-{
-    int first = InAnalogGroup(a) ? AnalogGroupOf(a) : a;
-    int end = InAnalogGroup(a) ? first + 4 : a + 1;
-    for (int k = first; k < end; ++k) {
-        HWND list = PadList(page, k);
-        if (list && SelectedPadCode(list) != PadMarks.shown[k])
-            return true;
-    }
-    return false;
-}
-
-// A pad input pressed or deflected while the list of AssignIndex a has the
-// focus: the list shows it, in an AnalogGroup by the group's rule, and
-// Apply becomes active (also when the input has no entry, and again at
-// every tick while it stays pressed or deflected).
-static void CapturePadInput(HWND page, int a, uint32_t code)
-{
-    char label[PAD_LABEL_SIZE];
-    FormatPadBinding(label, code);
-    HWND focus = PadList(page, a);
-    if (InAnalogGroup(a))
-        ApplyAnalogGroupRule(page, focus, code, label, a);
-    else
-        ShowPadLabel(focus, label);
-    // The marks follow only when a list now shows something else (every
-    // message costs a wineserver round trip under Wine while the pads are
-    // acquired).
-    if (CaptureChangedLists(page, a))
-        RefreshPadMarks(PadPagePlayer);
-    MarkSheetChanged(page);
-}
-
-void PadCaptureTick(HWND page)
-{
-    PadWatchTick();
-    if (!AssignPassTick(page)) {
-        uint32_t code = PollPads(Settings.PadAdvancedFlags);
-        int a = code != PAD_BINDING_NONE ? FocusedAssignIndex(page) : -1;
-        if (a >= 0)
-            CapturePadInput(page, a, code);
-    }
-    // The inputs held now, whichever list has the focus.
-    MarkPressedLabels(PadMarks, PadBindingActive);
-    ShowPadActivity(page);
-}
-
-// What "Assign All" reads and does on this page.
-static uint32_t PollPadInputs(InputChoice choose)
-{
-    return PollPads(Settings.PadAdvancedFlags, choose);
-}
-
-static uint32_t HeldPadInputs(InputChoice choose)
-{
-    return HeldPadInput(Settings.PadAdvancedFlags, choose);
-}
-
-static const AssignPassInputs PadPassInputs = {
-    PollPadInputs, HeldPadInputs, PadBindingActive, PadEntryOffered, CapturePadInput, FormatPadEntry,
-};
 
 // The Advanced marks from PadAdvancedFlags, whether or not a box is enabled.
 static void ShowPadAdvancedFlags(HWND page)
@@ -287,55 +183,13 @@ static void StorePadAdvancedFlag(HWND page, int id, uint32_t bit)
         Settings.PadAdvancedFlags &= ~bit;
 }
 
-// Stores the shown player's row and shows the other's; the radio button of
-// the player already shown does nothing. Apply keeps its state.
-static void ShowPadPlayer(int player)
-{
-    if (PadPagePlayer == player)
-        return;
-    StorePadRow(PadPagePlayer);
-    LoadPadRow(player);
-    PadPagePlayer = player;
-    EnablePadLayoutButton(PadPageWindow);
-}
-
-// "Reset to Default": the shown player's pad defaults, which also clear
-// PadAdvancedFlags, so both Advanced marks go too. Apply keeps its state.
-static void ResetPadPlayer(HWND page)
-{
-    ApplyPadDefaults(PadPagePlayer);
-    LoadPadRow(PadPagePlayer);
-    ShowPadAdvancedFlags(page);
-}
-
-// The user chose an entry in a list: inside an AnalogGroup the group rule
-// follows the choice.
-static void OnPadListChosen(HWND page, int id)
-{
-    int a = id - IDC_ASSIGN_FIRST;
-    if (InAnalogGroup(a)) {
-        HWND list = PadList(page, a);
-        uint32_t code = SelectedPadCode(list);
-        char label[PAD_LABEL_SIZE];
-        FormatPadBinding(label, code);
-        ApplyAnalogGroupRule(page, list, code, label, a);
-    }
-    RefreshPadMarks(PadPagePlayer);
-    MarkSheetChanged(page);
-}
-
 static void OnCommand(HWND page, int id, int notification)
 {
-    AssignPassCommand(page, id, notification);
+    AssignPageCommand(PadPage, id, notification);
     switch (id) {
-    case IDC_ASSIGN_ALL:
-        StartAssignPass(page, PadMarks, PadPassInputs);
-        return;
     case IDC_PLAYER1:
-        ShowPadPlayer(0);
-        return;
     case IDC_PLAYER2:
-        ShowPadPlayer(1);
+        EnablePadLayoutButton(PadPage);
         return;
     case IDC_ROTATER:
         // Rewrites both bits from the two boxes.
@@ -348,39 +202,73 @@ static void OnCommand(HWND page, int id, int notification)
         MarkSheetChanged(page);
         return;
     case IDC_RESET:
-        ResetPadPlayer(page);
+        // The pad defaults also clear PadAdvancedFlags, so both Advanced
+        // marks go too.
+        ShowPadAdvancedFlags(page);
         return;
     case IDC_PAD_LAYOUT:
         if (notification == BN_CLICKED)
-            AssignPadLayout(page);
+            AssignPadLayout(PadPage);
         return;
     }
-    if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE)
-        OnPadListChosen(page, id);
 }
+
+// What the pad lists offer and show, and how the pads are read.
+static uint32_t PollPadInputs(InputChoice choose, void *context)
+{
+    return PollPads(Settings.PadAdvancedFlags, choose, context);
+}
+
+static uint32_t HeldPadInputs(InputChoice choose, void *context)
+{
+    return HeldPadInput(Settings.PadAdvancedFlags, choose, context);
+}
+
+// The other player's codes count by the input they name, also when no
+// list offers it; a code of another shape counts as no input.
+static uint32_t PadInputOf(uint32_t code)
+{
+    return IsToolPadBinding(code) ? code : ASSIGN_NO_INPUT;
+}
+
+static void ReadPadRow(int player, uint32_t values[ASSIGN_COUNT])
+{
+    memcpy(values, Settings.PadRow[player], sizeof Settings.PadRow[player]);
+}
+
+static void WritePadRow(int player, const uint32_t values[ASSIGN_COUNT])
+{
+    memcpy(Settings.PadRow[player], values, sizeof Settings.PadRow[player]);
+}
+
+// "Assign All" and "Pad Layout" have tooltips of their own.
+static const TooltipEntry GamepadTooltips[] = {
+    ASSIGN_LIST_TOOLTIPS,
+    { IDC_ASSIGN_ALL, IDS_TIP_ASSIGN_ALL },
+    { IDC_PAD_LAYOUT, IDS_TIP_PAD_LAYOUT },
+};
+
+static const AssignPageKind GamepadKind = {
+    PollPadInputs, HeldPadInputs, PadBindingActive, StopPadCapture,
+    PadEntryOffered, FormatPadEntry,
+    FillPadCombos, ShowPadValue, ShowPadInput, PadInputOf, PAD_BINDING_NONE, true,
+    ReadPadRow, WritePadRow, ApplyPadDefaults,
+    GamepadTooltips, TOOLTIP_ROWS(GamepadTooltips),
+};
 
 static void OnInitDialog(HWND page)
 {
-    PadPageWindow = page;   // first: the helpers reach the controls through it
     // The pads' layouts first: they name the entries.
     StartPadWatch(OnPadsChanged);
-    FillPadCombos();
-    CheckDlgButton(page, IDC_PLAYER1, BST_CHECKED);
-    CheckDlgButton(page, IDC_PLAYER2, BST_UNCHECKED);
-    ShowPadAdvancedFlags(page);
-    FindAssignLabels(page, PadMarks);
-    LoadPadRow(PadPagePlayer);
     memset(PadLineActive, 0, sizeof PadLineActive);
+    OpenAssignPage(PadPage, GamepadKind, page);
+    ShowPadAdvancedFlags(page);
     // Where each axis rests, from the pads as they are when the page is
     // first shown; pads opened again learn it anew.
     LearnPadRest();
     ShowPadNames(page);
-    ShowPadLayouts(page);
-    // Last, once the page is shown, as on the keyboard page.
-    AddPageTooltipsAfterShown(page, AssignTooltips, PAD_TOOLTIP_ROWS);
+    ShowPadLayouts(PadPage);
 }
-
-static const AssignPageCapture PadPageCapture = { StorePadRow, StopPadCapture };
 
 INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -395,10 +283,11 @@ INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
         // Pads plugged in meanwhile are looked for at the first tick.
         if (((const NMHDR *)lparam)->code == (UINT)PSN_SETACTIVE)
             WatchPadsFromNextTick();
-        return AssignmentPageNotify(page, (const NMHDR *)lparam, PadPageCapture, PadPagePlayer);
+        return AssignPageNotify(PadPage, (const NMHDR *)lparam);
     case WM_TIMER:
-        FinishPageTooltips(page);
-        PadCaptureTick(page);
+        PadWatchTick();
+        AssignPageTick(PadPage);
+        ShowPadActivity(page);
         return 0;
     case WM_CTLCOLORSTATIC: {
         HWND control = (HWND)lparam;
@@ -407,7 +296,7 @@ INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
             return MarkedStaticColours(page, (HDC)wparam, control,
                                        PadLineActive[id - IDC_PAD_LINE_FIRST] ? LABEL_PRESSED : 0);
         }
-        return AssignLabelColours(page, PadMarks, (HDC)wparam, control);
+        return AssignLabelColours(PadPage, (HDC)wparam, control);
     }
     }
     return 0;

@@ -6,13 +6,28 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "app/shell.h"
-#include "app/tooltips.h"
 #include "input/input.h"
-#include "res/resource.h"
+#include "pages/tooltips.h"
 #include "settings/settings.h"
 
-HWND GraphicAudioPageWindow;
+// The page's window, once it is made, and where the right edge of its
+// layout stands now, in the page's pixels.
+static struct {
+    HWND window;
+    int layoutRightEdge;
+} GraphicAudio;
+
+const TooltipEntry GraphicAudioTooltips[GRAPHIC_AUDIO_TOOLTIP_ROWS] = {
+    { IDC_WINDOW_MODE, IDS_TIP_WINDOW_MODE },   { IDC_FULL_HIGH, IDS_TIP_FULL_HIGH },
+    { IDC_FULL_TRUE, IDS_TIP_FULL_TRUE },       { IDC_TEXTURE_HIGH, IDS_TIP_TEXTURE_HIGH },
+    { IDC_TEXTURE_TRUE, IDS_TIP_TEXTURE_TRUE }, { IDC_PIXEL_SHADER, IDS_TIP_PIXEL_SHADER },
+    { IDC_FIXED_ASPECT, IDS_TIP_FIXED_ASPECT }, { IDC_FPS30, IDS_TIP_FPS30 },
+    { IDC_FPS60, IDS_TIP_FPS60 },               { IDC_VSYNC, IDS_TIP_VSYNC },
+    { IDC_EFFECT_STANDARD, IDS_TIP_EFFECT_STANDARD },
+    { IDC_EFFECT_SIMPLE, IDS_TIP_EFFECT_SIMPLE },
+    { IDC_SKIP_VIDEOS, IDS_TIP_SKIP_VIDEOS },   { IDC_DISABLE_SOUND, IDS_TIP_DISABLE_SOUND },
+    { IDC_DISABLE_BGM, IDS_TIP_DISABLE_BGM },
+};
 
 static UINT CheckedWhen(bool condition)
 {
@@ -24,9 +39,8 @@ static void EnableControl(HWND page, int id, bool enabled)
     EnableWindow(GetDlgItem(page, id), enabled);
 }
 
-void RefreshGraphicAudioPage()
+void RefreshGraphicAudioPage(HWND page)
 {
-    HWND page = GraphicAudioPageWindow;
     const SettingBlock &s = Settings;
     // A full-screen colour depth is not shown in window mode; its byte keeps
     // its value for the next time full screen is chosen.
@@ -83,7 +97,7 @@ static void ChooseScreenMode(HWND page, int id)
         s.FullScreen = 1;
         s.FullScreenTrueColor = trueColor;
     }
-    RefreshGraphicAudioPage();
+    RefreshGraphicAudioPage(page);
     MarkSheetChanged(page);
 }
 
@@ -118,17 +132,17 @@ static void OnCommand(HWND page, int id)
             s.TextureTrueColor = 1;
             s.SimpleEffects = 0;
         }
-        RefreshGraphicAudioPage();
+        RefreshGraphicAudioPage(page);
         break;
     case IDC_DISABLE_SOUND:
         if (StoreCheckBox(page, id, s.SoundDisabled))
             s.BgmDisabled = 1;
-        RefreshGraphicAudioPage();
+        RefreshGraphicAudioPage(page);
         break;
     case IDC_RESET:
         // Resets the display options only; Apply keeps its state.
         ApplyDisplayDefaults();
-        RefreshGraphicAudioPage();
+        RefreshGraphicAudioPage(page);
         return;
     default:
         return;
@@ -137,9 +151,8 @@ static void OnCommand(HWND page, int id)
 }
 
 // The template's layout runs from x = 5 to 281 (in the page's dialog
-// units), and its right edge stands where it is now, in the page's pixels.
+// units).
 static const int LayoutLeft = 5, LayoutRight = 281;
-static int LayoutRightEdge;
 
 // Spreads the controls over the page as the sheet sizes it: the layout's
 // right edge goes to the page's width less the left margin, and every
@@ -151,7 +164,7 @@ static void FitGraphicAudioLayout(HWND page, int width)
 {
     RECT design = { LayoutLeft, 0, LayoutRight, 0 };
     MapDialogRect(page, &design);
-    int left = design.left, from = LayoutRightEdge;
+    int left = design.left, from = GraphicAudio.layoutRightEdge;
     int to = width - left > design.right ? width - left : design.right;
     if (to == from || from <= left)
         return;
@@ -170,7 +183,7 @@ static void FitGraphicAudioLayout(HWND page, int width)
     }
     if (moves)
         EndDeferWindowPos(moves);
-    LayoutRightEdge = to;
+    GraphicAudio.layoutRightEdge = to;
 }
 
 // The line at the foot of the page: what this start switched off in the
@@ -179,34 +192,36 @@ static void FitGraphicAudioLayout(HWND page, int width)
 // when nothing was switched off.
 static void ShowStartCorrections(HWND page, int corrected)
 {
-    static const char Sound[] = "No sound device was found, so sound and music are off. "
-                                "Connect one and start the tool again to switch them back on.";
-    static const char Shader[] = "The graphics card reports no pixel shader, so Pixel Shader is off.";
     if (corrected == 0)
         return;
-    char text[sizeof Sound + sizeof Shader];
-    text[0] = '\0';
+    char sound[256] = "", shader[256] = "", both[16], text[sizeof sound + sizeof shader + 16];
     if (corrected & CORRECTED_SOUND)
-        lstrcatA(text, Sound);
-    if (corrected & CORRECTED_PIXEL_SHADER) {
-        if (text[0])
-            lstrcatA(text, " ");
-        lstrcatA(text, Shader);
-    }
+        LoadPageText(page, IDS_CORRECTED_SOUND, sound, sizeof sound);
+    if (corrected & CORRECTED_PIXEL_SHADER)
+        LoadPageText(page, IDS_CORRECTED_SHADER, shader, sizeof shader);
+    if (sound[0] && shader[0])
+        wsprintfA(text, LoadPageText(page, IDS_CORRECTED_BOTH, both, sizeof both), sound, shader);
+    else
+        lstrcpyA(text, sound[0] ? sound : shader);
     SetDlgItemTextA(page, IDC_START_CORRECTIONS, text);
+}
+
+void RecordGraphicAudioPage(HWND page)
+{
+    GraphicAudio.window = page;
+    RECT design = { 0, 0, LayoutRight, 0 };
+    MapDialogRect(page, &design);
+    GraphicAudio.layoutRightEdge = design.right;
 }
 
 static void OnInitDialog(HWND page)
 {
-    GraphicAudioPageWindow = page;
-    SheetWindow = GetParent(page);
-    RECT design = { 0, 0, LayoutRight, 0 };
-    MapDialogRect(page, &design);
-    LayoutRightEdge = design.right;
+    RecordGraphicAudioPage(page);
     // Made once the sheet is shown: 15 tooltip windows were a tenth of the
     // tool's start-up under Wine.
-    AddPageTooltipsAfterShown(page, GraphicAudioTooltips, TOOLTIP_ROWS);
-    OpenInputDevices(ModuleInstance, SheetWindow);
+    AddPageTooltipsAfterShown(page, GraphicAudioTooltips, GRAPHIC_AUDIO_TOOLTIP_ROWS);
+    // The sheet is the devices' cooperative-level window.
+    OpenInputDevices((HINSTANCE)GetWindowLongPtrA(page, GWLP_HINSTANCE), GetParent(page));
     // Both probes run before the settings are loaded: the defaults and the
     // corrections depend on them. The corrections do not mark the sheet
     // changed; they reach the file with the next OK, and the page says so.
@@ -215,7 +230,7 @@ static void OnInitDialog(HWND page)
     ShowStartCorrections(page, LoadSettingsForMachine());
     EnableControl(page, IDC_PIXEL_SHADER, PixelShaderCapable != 0);
     EnableControl(page, IDC_DISABLE_SOUND, SoundPresent != 0);
-    RefreshGraphicAudioPage();
+    RefreshGraphicAudioPage(page);
 }
 
 INT_PTR CALLBACK GraphicAudioPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
@@ -230,7 +245,7 @@ INT_PTR CALLBACK GraphicAudioPageProc(HWND page, UINT message, WPARAM wparam, LP
     case WM_SIZE:
         // The sheet sizes the page to its page area once it is made; a
         // size before WM_INITDIALOG finds no controls yet.
-        if (page == GraphicAudioPageWindow)
+        if (page == GraphicAudio.window)
             FitGraphicAudioLayout(page, LOWORD(lparam));
         return 0;
     case WM_NOTIFY:

@@ -1,30 +1,20 @@
 // The keyboard page: which key stands for each of the game's buttons, for
-// two players, one player shown at a time. A key is chosen from a list or
-// captured live: while the page is active a 33 ms timer polls the keyboard
-// and selects the held key in the focused list.
+// two players, one player shown at a time (pages/assign_lists.h). A key is
+// chosen from a list or captured live: while the page is active a 33 ms
+// timer polls the keyboard and selects the held key in the focused list.
 //
-// The shown player's keys live in the 24 list selections (ids 1041..1064 by
-// AssignIndex); the settings record is brought up to date only by
-// StoreKeyRow, at a player switch and on PSN_APPLY. The template has no
-// list for AssignIndex 14, 15 and 20..23: messages to those ids do nothing
-// and return 0, so filling and loading pass over them and storing writes 0.
+// Every list holds the rows of the key table; row r is item r (the lists
+// are not sorted) and carries its key code as item data. A player's
+// KeyRow is in the game's KeySlot order, the lists in AssignIndex order.
 #include "pages/pages.h"
 
-#include <commctrl.h>
-#include <prsht.h>
-
-#include "app/tooltips.h"
 #include "input/input.h"
-#include "pages/assign_pass.h"
-#include "res/resource.h"
+#include "pages/assign_page.h"
 #include "settings/settings.h"
 
-int KeyPagePlayer;
-HWND KeyPageWindow;
-static AssignPageMarks KeyMarks;
+AssignPage KeyPage;
 
-// Row r is item r of every list (the lists are not sorted); row 0 is "no
-// key". Keys missing here can be neither chosen nor captured.
+// Row 0 is "no key". Keys missing here can be neither chosen nor captured.
 const KeyName KeyNameTable[KEY_NAME_ROWS] = {
     { "None", 0x00 },
     { "Up", 0xC8 },       { "Down", 0xD0 },      { "Left", 0xCB },      { "Right", 0xCD },
@@ -55,33 +45,6 @@ const uint8_t KeySlotMap[ASSIGN_COUNT] = {
     12, 14, 15, 13, 5, 6, 4, 7, 2, 0, 3, 1, 8, 11, 9, 10, 16, 17, 18, 19, 20, 21, 22, 23,
 };
 
-static void RefreshKeyMarks(int shownPlayer);
-
-static LRESULT SendToList(int assignIndex, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    return SendDlgItemMessageA(KeyPageWindow, IDC_ASSIGN_FIRST + assignIndex, message, wparam,
-                               lparam);
-}
-
-void FillKeyCombos()
-{
-    SetAssignListsRedraw(KeyPageWindow, FALSE);
-    for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        // Each list is looked up once rather than once per message; ids
-        // without a list are passed over, as SendDlgItemMessageA would.
-        HWND list = GetDlgItem(KeyPageWindow, IDC_ASSIGN_FIRST + a);
-        if (!list)
-            continue;
-        // Room for every row at once, rather than grown row by row.
-        SendMessageA(list, CB_INITSTORAGE, KEY_NAME_ROWS, KEY_NAME_ROWS * 12);
-        for (int r = 0; r < KEY_NAME_ROWS; ++r) {
-            SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)KeyNameTable[r].text);
-            SendMessageA(list, CB_SETITEMDATA, r, KeyNameTable[r].code);
-        }
-    }
-    SetAssignListsRedraw(KeyPageWindow, TRUE);
-}
-
 int KeyCodeToRow(int code)
 {
     for (int r = 0; r < KEY_NAME_ROWS; ++r) {
@@ -91,36 +54,27 @@ int KeyCodeToRow(int code)
     return 0;
 }
 
-void LoadKeyRow(int player)
+// A key code as an input: ASSIGN_NO_INPUT for "None" and for a code that
+// no row has (which shows as "None").
+static uint32_t KeyInput(uint32_t code)
 {
-    const uint8_t *row = Settings.KeyRow[player];
-    for (int a = 0; a < ASSIGN_COUNT; ++a)
-        SendToList(a, CB_SETCURSEL, KeyCodeToRow(row[KeySlotMap[a]]), 0);
-    RefreshKeyMarks(player);
+    return KeyCodeToRow((int)code) == 0 ? ASSIGN_NO_INPUT : code;
 }
 
-void StoreKeyRow(int player)
+static uint32_t KeyOrNone(int code)
 {
-    uint8_t *row = Settings.KeyRow[player];
-    for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        LRESULT item = SendToList(a, CB_GETCURSEL, 0, 0);
-        // A list without a selection stands for no key, not for CB_ERR's
-        // low byte.
-        LRESULT code = item < 0 ? 0 : SendToList(a, CB_GETITEMDATA, item, 0);
-        row[KeySlotMap[a]] = (uint8_t)code;
-    }
+    return code < 0 ? ASSIGN_NO_INPUT : KeyInput((uint32_t)code);
 }
 
-// A key code as an assignment: ASSIGN_NO_INPUT for "None" and for a code
-// that no row has (which shows as "None").
-static uint32_t KeyInput(int code)
+// The keys the lists offer: a key held outside the table is no input.
+static uint32_t PollKeys(InputChoice choose, void *context)
 {
-    return KeyCodeToRow(code) == 0 ? ASSIGN_NO_INPUT : (uint32_t)code;
+    return KeyOrNone(PollKeyboard(choose, context));
 }
 
-static void KeyInputText(char *buffer, uint32_t input)
+static uint32_t HeldKeys(InputChoice choose, void *context)
 {
-    lstrcpynA(buffer, KeyNameTable[KeyCodeToRow((int)input)].text, DUPLICATE_INPUT_SIZE);
+    return KeyOrNone(HeldKey(choose, context));
 }
 
 static bool KeyInputHeld(uint32_t input)
@@ -128,141 +82,95 @@ static bool KeyInputHeld(uint32_t input)
     return KeyHeld((int)input);
 }
 
-// After every change of the shown keys: the duplicate line, the warning
-// and pressed marks.
-static void RefreshKeyMarks(int shownPlayer)
-{
-    uint32_t other[ASSIGN_COUNT];
-    int otherPlayer = 1 - shownPlayer;
-    for (int a = 0; a < ASSIGN_COUNT; ++a) {
-        LRESULT item = SendToList(a, CB_GETCURSEL, 0, 0);
-        KeyMarks.shown[a] = KeyMarks.labels[a] && item >= 0
-            ? KeyInput((int)SendToList(a, CB_GETITEMDATA, item, 0)) : ASSIGN_NO_INPUT;
-        other[a] = KeyInput(Settings.KeyRow[otherPlayer][KeySlotMap[a]]);
-    }
-    ShowDuplicates(KeyPageWindow, KeyMarks, other, otherPlayer, KeyInputText);
-    MarkPressedLabels(KeyMarks, KeyInputHeld);
-}
-
-// A key pressed while the list of AssignIndex a has the focus (a key of
-// the table): the list shows it and Apply becomes active, again at every
-// tick while the key stays held.
-static void CaptureKey(HWND page, int a, uint32_t code)
-{
-    HWND focus = GetDlgItem(page, IDC_ASSIGN_FIRST + a);
-    int row = KeyCodeToRow((int)code);
-    SendMessageA(focus, CB_SHOWDROPDOWN, FALSE, 0);
-    if (SendMessageA(focus, CB_GETCURSEL, 0, 0) != row) {
-        SendMessageA(focus, CB_SETCURSEL, row, 0);
-        RefreshKeyMarks(KeyPagePlayer);
-    }
-    MarkSheetChanged(page);
-}
-
-void KeyCaptureTick(HWND page)
-{
-    if (!AssignPassTick(page)) {
-        // The lowest held code decides: a held key outside the table
-        // blocks every key above it.
-        int code = PollKeyboard();
-        int a = code >= 0 ? FocusedAssignIndex(page) : -1;
-        if (a >= 0 && KeyCodeToRow(code) != 0)
-            CaptureKey(page, a, (uint32_t)code);
-    }
-    // The keys held now, whichever list has the focus.
-    MarkPressedLabels(KeyMarks, KeyInputHeld);
-}
-
-// What "Assign All" reads and does on this page.
-static uint32_t PollKeys(InputChoice choose)
-{
-    int code = PollKeyboard(choose);
-    return code < 0 ? ASSIGN_NO_INPUT : (uint32_t)code;
-}
-
-static uint32_t HeldKeys(InputChoice choose)
-{
-    int code = HeldKey(choose);
-    return code < 0 ? ASSIGN_NO_INPUT : (uint32_t)code;
-}
-
 static bool KeyOffered(uint32_t code)
 {
-    return KeyCodeToRow((int)code) != 0;
+    return KeyInput(code) != ASSIGN_NO_INPUT;
 }
 
-static const AssignPassInputs KeyPassInputs = {
-    PollKeys, HeldKeys, KeyInputHeld, KeyOffered, CaptureKey, KeyInputText,
+static void KeyInputText(char *text, uint32_t input)
+{
+    lstrcpynA(text, KeyNameTable[KeyCodeToRow((int)input)].text, ASSIGN_INPUT_TEXT_SIZE);
+}
+
+static void FillKeyCombos(AssignPage &page)
+{
+    SetAssignListsRedraw(page.window, FALSE);
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        // Ids without a list are passed over, as SendDlgItemMessageA would.
+        HWND list = AssignList(page.window, a);
+        if (!list)
+            continue;
+        // Room for every row at once, rather than grown row by row.
+        SendMessageA(list, CB_INITSTORAGE, KEY_NAME_ROWS, KEY_NAME_ROWS * 12);
+        for (int r = 0; r < KEY_NAME_ROWS; ++r) {
+            SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)KeyNameTable[r].text);
+            SendMessageA(list, CB_SETITEMDATA, r, KeyNameTable[r].code);
+        }
+    }
+    SetAssignListsRedraw(page.window, TRUE);
+}
+
+static void ShowKeyCode(HWND list, uint32_t code)
+{
+    SendMessageA(list, CB_SETCURSEL, KeyCodeToRow((int)code), 0);
+}
+
+// A key captured into the list of AssignIndex a: the list closes and shows
+// it; true when it showed another key.
+static bool ShowCapturedKey(AssignPage &page, int a, uint32_t code)
+{
+    HWND list = AssignList(page.window, a);
+    int row = KeyCodeToRow((int)code);
+    SendMessageA(list, CB_SHOWDROPDOWN, FALSE, 0);
+    if (SendMessageA(list, CB_GETCURSEL, 0, 0) == row)
+        return false;
+    SendMessageA(list, CB_SETCURSEL, row, 0);
+    return true;
+}
+
+static void ReadKeyRow(int player, uint32_t values[ASSIGN_COUNT])
+{
+    for (int a = 0; a < ASSIGN_COUNT; ++a)
+        values[a] = Settings.KeyRow[player][KeySlotMap[a]];
+}
+
+// Only a code's low 8 bits are stored.
+static void WriteKeyRow(int player, const uint32_t values[ASSIGN_COUNT])
+{
+    for (int a = 0; a < ASSIGN_COUNT; ++a)
+        Settings.KeyRow[player][KeySlotMap[a]] = (uint8_t)values[a];
+}
+
+// "Assign All" has a tooltip of its own.
+static const TooltipEntry KeyboardTooltips[] = {
+    ASSIGN_LIST_TOOLTIPS,
+    { IDC_ASSIGN_ALL, IDS_TIP_ASSIGN_ALL },
 };
 
-// A player switch keeps the shown player's choices in the record and shows
-// the other row. Neither it nor a reset marks the sheet changed.
-static void ShowKeyPlayer(int player)
-{
-    if (KeyPagePlayer == player)
-        return;
-    StoreKeyRow(KeyPagePlayer);
-    LoadKeyRow(player);
-    KeyPagePlayer = player;
-}
-
-static void OnCommand(HWND page, int id, int notification)
-{
-    AssignPassCommand(page, id, notification);
-    switch (id) {
-    case IDC_ASSIGN_ALL:
-        StartAssignPass(page, KeyMarks, KeyPassInputs);
-        return;
-    case IDC_PLAYER1:
-        ShowKeyPlayer(0);
-        return;
-    case IDC_PLAYER2:
-        ShowKeyPlayer(1);
-        return;
-    case IDC_RESET:
-        ApplyKeyDefaults(KeyPagePlayer);
-        LoadKeyRow(KeyPagePlayer);
-        return;
-    }
-    if (id >= IDC_ASSIGN_FIRST && id <= IDC_ASSIGN_LAST && notification == CBN_SELCHANGE) {
-        RefreshKeyMarks(KeyPagePlayer);
-        MarkSheetChanged(page);
-    }
-}
-
-static void OnInitDialog(HWND page)
-{
-    KeyPageWindow = page;
-    FillKeyCombos();
-    CheckDlgButton(page, IDC_PLAYER1, KeyPagePlayer == 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_PLAYER2, KeyPagePlayer == 1 ? BST_CHECKED : BST_UNCHECKED);
-    FindAssignLabels(page, KeyMarks);
-    LoadKeyRow(KeyPagePlayer);
-    // Last, once the page is shown: the page is filled, loaded and painted
-    // before its 15 tooltip windows are made (under Wine each is a
-    // top-level window with an X11 window of its own).
-    AddPageTooltipsAfterShown(page, AssignTooltips, KEY_TOOLTIP_ROWS);
-}
-
-static const AssignPageCapture KeyPageCapture = { StoreKeyRow, StopKeyboardCapture };
+static const AssignPageKind KeyboardKind = {
+    PollKeys, HeldKeys, KeyInputHeld, StopKeyboardCapture,
+    KeyOffered, KeyInputText,
+    FillKeyCombos, ShowKeyCode, ShowCapturedKey, KeyInput, 0, false,
+    ReadKeyRow, WriteKeyRow, ApplyKeyDefaults,
+    KeyboardTooltips, TOOLTIP_ROWS(KeyboardTooltips),
+};
 
 INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(page);
+        OpenAssignPage(KeyPage, KeyboardKind, page);
         return TRUE;
     case WM_COMMAND:
-        OnCommand(page, LOWORD(wparam), HIWORD(wparam));
+        AssignPageCommand(KeyPage, LOWORD(wparam), HIWORD(wparam));
         return 0;
     case WM_NOTIFY:
-        return AssignmentPageNotify(page, (const NMHDR *)lparam, KeyPageCapture, KeyPagePlayer);
+        return AssignPageNotify(KeyPage, (const NMHDR *)lparam);
     case WM_TIMER:
-        FinishPageTooltips(page);
-        KeyCaptureTick(page);
+        AssignPageTick(KeyPage);
         return 0;
     case WM_CTLCOLORSTATIC:
-        return AssignLabelColours(page, KeyMarks, (HDC)wparam, (HWND)lparam);
+        return AssignLabelColours(KeyPage, (HDC)wparam, (HWND)lparam);
     }
     return 0;
 }

@@ -20,7 +20,8 @@ const uint8_t DefaultKeyRows[2][KEY_ROW_SIZE] = {
       0xC8, 0xCD, 0xD0, 0xCB, 0, 0, 0, 0, 0, 0, 0, 0 },
 };
 
-const uint8_t DefaultPadButtons[12] = { 0, 1, 2, 3, 6, 7, 4, 5, 8, 9, 10, 11 };
+// Zero-based default button numbers for AssignIndex 4..15.
+static const uint8_t DefaultPadButtons[12] = { 0, 1, 2, 3, 6, 7, 4, 5, 8, 9, 10, 11 };
 
 int LoadSettingFile()
 {
@@ -82,16 +83,15 @@ void ApplyPadDefaults(int player)
     uint32_t buttons = PadCaps[player].ButtonCount;
     if (buttons == 0)
         return;
-    uint32_t pad = PadBindingPadBits(player);
-    row[0] = pad | PAD_BINDING_AXIS | PAD_AXIS_Y_MIN;   // Up
-    row[1] = pad | PAD_BINDING_AXIS | PAD_AXIS_Y_MAX;   // Down
-    row[2] = pad | PAD_BINDING_AXIS | PAD_AXIS_X_MIN;   // Left
-    row[3] = pad | PAD_BINDING_AXIS | PAD_AXIS_X_MAX;   // Right
+    row[ASSIGN_UP] = PadAxisCode(player, PAD_AXIS_Y_MIN);
+    row[ASSIGN_DOWN] = PadAxisCode(player, PAD_AXIS_Y_MAX);
+    row[ASSIGN_LEFT] = PadAxisCode(player, PAD_AXIS_X_MIN);
+    row[ASSIGN_RIGHT] = PadAxisCode(player, PAD_AXIS_X_MAX);
     // The position in the default table, not the button number, is what
     // the pad must have: a 6-button pad still gets buttons 6 and 7 at
     // positions 4 and 5.
     for (uint32_t i = 0; i < 12 && i < buttons; ++i)
-        row[4 + i] = pad | PAD_BINDING_BUTTON | DefaultPadButtons[i];
+        row[ASSIGN_CIRCLE + i] = PadButtonCode(player, DefaultPadButtons[i]);
 }
 
 void ApplyAllDefaults()

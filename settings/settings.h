@@ -54,8 +54,6 @@ extern SettingBlock Settings;
 extern int SoundPresent;
 extern int PixelShaderCapable;
 
-// Zero-based default button numbers for AssignIndex 4..15.
-extern const uint8_t DefaultPadButtons[12];
 extern const uint8_t DefaultKeyRows[2][KEY_ROW_SIZE];
 
 // 0 when the file was opened and read, -1 when it could not be opened (the

@@ -7,14 +7,19 @@
 
 #include "app/shell.h"
 #include "input/input.h"
+#include "input/pad_entries.h"
+#include "input/pad_watch.h"
 #include "pages/pages.h"
 #include "settings/settings.h"
+
+// The sheet the test opened, whose dialog messages the pump hands it.
+static HWND PumpedSheet;
 
 void PumpMessages()
 {
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        HWND sheet = SheetWindow;
+        HWND sheet = PumpedSheet;
         if (sheet && IsWindow(sheet) && PropSheet_IsDialogMessage(sheet, &msg))
             continue;
         TranslateMessage(&msg);
@@ -53,22 +58,21 @@ bool PumpUntilCalledAgain(const std::string &call)
 
 void ResetToolState()
 {
+    // Closing the devices also forgets what the polls read.
     CloseInputDevices();
     memset(&Settings, 0, sizeof Settings);
     memset(PadCaps, 0, sizeof PadCaps);
     memset(PadNames, 0, sizeof PadNames);
-    memset(PadRest, 0, sizeof PadRest);
-    memset(PadStateRead, 0, sizeof PadStateRead);
-    KeyboardStateRead = false;
     PadSlotCounter = 0;
     SoundPresent = 0;
     PixelShaderCapable = 0;
-    SheetWindow = NULL;
-    GraphicAudioPageWindow = NULL;
-    KeyPageWindow = NULL;
-    PadPageWindow = NULL;
-    KeyPagePlayer = 0;
-    PadPagePlayer = 0;
+    PumpedSheet = NULL;
+    // The assignment pages' records, their passes included, and what the
+    // gamepad lists held.
+    KeyPage = AssignPage{};
+    PadPage = AssignPage{};
+    memset(&PadListEntries, 0, sizeof PadListEntries);
+    memset(PadLayouts, 0, sizeof PadLayouts);
 }
 
 std::vector<uint8_t> ReadWholeFile(const char *path)
@@ -270,6 +274,7 @@ HWND SheetTest::OpenSheet()
     DescribeSheet(&header, pages);
     header.dwFlags |= PSH_MODELESS;
     sheet = (HWND)PropertySheetA(&header);
+    PumpedSheet = sheet;
     PumpMessages();
     return sheet;
 }

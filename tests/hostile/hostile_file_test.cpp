@@ -185,13 +185,11 @@ protected:
         memset(&Settings, 0, sizeof Settings);
         LoadSettingsForMachine();
         if (refreshFirstPage)
-            RefreshGraphicAudioPage();
-        KeyPagePlayer = 0;
+            RefreshGraphicAudioPage(Page(GRAPHIC_PAGE));
         ShowPlayerOneChecked(KEYBOARD_PAGE);
-        LoadKeyRow(0);
-        PadPagePlayer = 0;
+        LoadAssignRow(KeyPage, 0);
         ShowPlayerOneChecked(GAMEPAD_PAGE);
-        LoadPadRow(0);
+        LoadAssignRow(PadPage, 0);
     }
     // The radio buttons as a fresh start sets them, each changed only when
     // it is not so already.

@@ -33,9 +33,10 @@ TEST_F(ShellTest, SheetHasItsTitleThreeTabsAndNoHelpButton)
         SendMessageA(tabs, TCM_GETITEMA, i, (LPARAM)&item);
         EXPECT_STREQ(text, expected[i]);
     }
-    // The sheet opens on the first page, which records the sheet window.
+    // The sheet opens on the first page, which opens the devices with the
+    // sheet window.
     EXPECT_EQ(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0), (LRESULT)Page(GRAPHIC_PAGE));
-    EXPECT_EQ(SheetWindow, sheet);
+    EXPECT_EQ(FakeInput.keyboard.cooperativeWindow, sheet);
 }
 
 TEST_F(ShellTest, EveryCreatedPageWritesTheWholeFileInPageOrder)
