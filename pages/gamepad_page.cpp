@@ -241,11 +241,12 @@ static void WritePadRow(int player, const uint32_t values[ASSIGN_COUNT])
     memcpy(Settings.PadRow[player], values, sizeof Settings.PadRow[player]);
 }
 
-// "Assign All" and "Pad Layout" have tooltips of their own.
+// "Assign All", "Pad Layout" and "Swap Pads" have tooltips of their own.
 static const TooltipEntry GamepadTooltips[] = {
     ASSIGN_LIST_TOOLTIPS,
     { IDC_ASSIGN_ALL, IDS_TIP_ASSIGN_ALL },
     { IDC_PAD_LAYOUT, IDS_TIP_PAD_LAYOUT },
+    { IDC_SWAP_PADS, IDS_TIP_SWAP_PADS },
 };
 
 static const AssignPageKind GamepadKind = {

@@ -68,6 +68,11 @@
 #define IDC_ASSIGN_ALL              1107
 #define IDC_ASSIGN_PASS_LINE        1108
 
+// Gamepad page, at the end of its template: "Swap Pads", which gives each
+// player the other pad, and the notes on the pads below the duplicate line.
+#define IDC_SWAP_PADS               1109
+#define IDC_PAD_NOTES               1111
+
 // The string table, grouped by page.
 
 // Tooltips of the Graphic/Audio page.
@@ -105,6 +110,7 @@
 #define IDS_TIP_ANALOG          31
 #define IDS_TIP_PAD_LAYOUT      32
 #define IDS_TIP_ASSIGN_ALL      33
+#define IDS_TIP_SWAP_PADS       34
 
 // Shared by every page: the message of a save that failed.
 #define IDS_SAVE_FAILED         90
@@ -136,6 +142,8 @@
 #define IDS_LAYOUT_PLAYER_FILE  311
 #define IDS_LAYOUT_XINPUT       312
 #define IDS_LAYOUT_BUILT_IN     313
+#define IDS_PADS_REVERSED       315
+#define IDS_TRIGGERS_ONE_AXIS   316
 #define IDS_KEPT_NOT_ON_PAD     320
 #define IDS_KEPT_NOT_CONNECTED  321
 
@@ -182,3 +190,7 @@
 #define IDS_PAD_DPAD_LEFT       452
 #define IDS_PAD_DPAD_RIGHT      453
 #define IDS_PAD_STICK_FIRST     460   // 460..467
+
+// Keyboard page: the key names that say which keyboard a key is on.
+#define IDS_KEY_ON_JIS          500
+#define IDS_KEY_ON_US           501

@@ -140,7 +140,7 @@ TEST_F(ShellTest, AssignmentPagesShareTheirTooltipsAndAddThemOnce)
     EXPECT_EQ(SendMessageA(Control(KEYBOARD_PAGE, 1041), CB_GETCURSEL, 0, 0), 28);   // "W"
     ShowPage(GAMEPAD_PAGE);
     TooltipsOnceMade(Page(KEYBOARD_PAGE), 16);
-    TooltipsOnceMade(Page(GAMEPAD_PAGE), 17);
+    TooltipsOnceMade(Page(GAMEPAD_PAGE), 18);
     ShowPage(KEYBOARD_PAGE);   // a second visit adds nothing
     PumpFor(100);
     const char *analog = "Can be used when analog is enabled in the in-game settings.";
@@ -161,9 +161,10 @@ TEST_F(ShellTest, AssignmentPagesShareTheirTooltipsAndAddThemOnce)
     EXPECT_EQ(PageTooltips(Page(KEYBOARD_PAGE)), expected);
     expected.insert(expected.end() - 1,
         { 1103, "Assigns every button from the layout of this player's pad (pad 1 or pad 2)." });
+    expected.push_back({ 1109, "Gives each player the other pad: pad 1's inputs become pad 2's, and back." });
     EXPECT_EQ(PageTooltips(Page(GAMEPAD_PAGE)), expected);
     ExpectOneTooltipWindowPerControl(Page(KEYBOARD_PAGE), 16);
-    ExpectOneTooltipWindowPerControl(Page(GAMEPAD_PAGE), 17);
+    ExpectOneTooltipWindowPerControl(Page(GAMEPAD_PAGE), 18);
 }
 
 // An assignment page's first capture tick makes whatever tooltips are still
@@ -180,7 +181,7 @@ TEST_F(ShellTest, TheFirstCaptureTickMakesTheRestOfThePagesTooltips)
         EXPECT_EQ(PageTooltips(page).size(), 0u);
         int reads = FakeInput.Count("keyboard.GetDeviceState(256)");
         SendMessageA(page, WM_TIMER, 0, 0);
-        size_t rows = index == GAMEPAD_PAGE ? 17 : 16;   // "Assign All", "Pad Layout"
+        size_t rows = index == GAMEPAD_PAGE ? 18 : 16;   // "Assign All", "Pad Layout", "Swap Pads"
         EXPECT_EQ(PageTooltips(page).size(), rows);
         ExpectOneTooltipWindowPerControl(page, (int)rows);
         if (index == KEYBOARD_PAGE) {
@@ -196,9 +197,7 @@ TEST_F(ShellTest, TheFirstCaptureTickMakesTheRestOfThePagesTooltips)
 namespace {
 
 // The tooltips see their controls' mouse messages: with the pointer held
-// over a control, its tip appears (the page hands them over itself, since
-// a subclassing tooltip makes every message to the control slow under
-// Wine), and the control still works.
+// over a control, its tip appears, and the control still works.
 TEST_F(ShellTest, ATooltipAppearsWithThePointerOverItsControl)
 {
     OpenSheet();

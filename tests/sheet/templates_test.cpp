@@ -197,7 +197,7 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     DialogTemplate keyboard = LoadTemplate(IDD_KEYBOARD);
     EXPECT_EQ(keyboard.caption, "Keyboard Settings");
     EXPECT_EQ(keyboard.cx, 364);
-    EXPECT_EQ(keyboard.cy, 318);
+    EXPECT_EQ(keyboard.cy, 350);
     ExpectAssignmentLayout(keyboard, "Key Assignment", 60);
     ASSERT_EQ(keyboard.items.size(), 44u);
     EXPECT_EQ(keyboard.items[40].id, IDC_RESET);
@@ -215,7 +215,7 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     EXPECT_EQ(gamepad.cy, keyboard.cy);
     // Its lists in two columns, wide enough for the inputs' names.
     ExpectAssignmentLayout(gamepad, "Button Assignment", 104);
-    ASSERT_EQ(gamepad.items.size(), 54u);
+    ASSERT_EQ(gamepad.items.size(), 56u);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(gamepad.items[i].x, keyboard.items[i].x) << i;
         EXPECT_EQ(gamepad.items[i].y, keyboard.items[i].y) << i;
