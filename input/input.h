@@ -33,14 +33,17 @@ extern PadCapsRecord PadCaps[PAD_SLOTS];
 extern char PadNames[PAD_SLOTS][MAX_PATH];
 
 // Which pad is in a slot: its USB vendor and product ids (0 and 0 when
-// neither its product GUID nor DIPROP_VIDPID gives them), and whether its
-// device path (DIPROP_GUIDANDPATH) holds "IG_", in any case, which marks an
-// XInput pad. Asked of the device when a page needs it, not when it is
-// opened. False, with everything 0, for an empty slot.
+// neither its product GUID nor DIPROP_VIDPID gives them), its device path
+// (DIPROP_GUIDANDPATH; empty when refused), whether that path holds "IG_",
+// in any case, which marks an XInput pad, and the instance GUID the
+// enumeration gave it. Asked of the device when a page needs it, not when
+// it is opened. False, with everything 0, for an empty slot.
 struct PadIdentityRecord {
     uint16_t vendor;
     uint16_t product;
     bool xinput;
+    GUID instance;
+    WCHAR path[MAX_PATH];
 };
 bool ReadPadIdentity(int slot, PadIdentityRecord &identity);
 

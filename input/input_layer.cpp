@@ -16,7 +16,8 @@ char PadNames[PAD_SLOTS][MAX_PATH];
 // How the pads were found, to know when to look again:
 // - the cooperative-level window the devices were opened with, which pads
 //   opened again later use too;
-// - the product GUID DirectInput reported for the pad in each slot;
+// - the instance and product GUIDs DirectInput reported for the pad in
+//   each slot;
 // - the game controllers the last pad enumeration offered, in its order,
 //   up to where it stopped: after the second created pad, any controllers
 //   beyond are never looked at, so they do not count as a change either;
@@ -27,6 +28,7 @@ char PadNames[PAD_SLOTS][MAX_PATH];
 #define ATTACHED_MAX 16
 static struct {
     HWND window;
+    GUID instances[PAD_SLOTS];
     GUID products[PAD_SLOTS];
     GUID attached[ATTACHED_MAX];
     int attachedCount;           // offered, possibly more than ATTACHED_MAX
@@ -91,6 +93,7 @@ static BOOL CALLBACK PadFoundCallback(LPCDIDEVICEINSTANCEA device, LPVOID)
         return DIENUM_CONTINUE;   // the next controller is tried for this slot
     // The record's name need not be terminated within its 260 characters.
     lstrcpynA(PadNames[PadSlotCounter], device->tszProductName, MAX_PATH);
+    PadSearch.instances[PadSlotCounter] = device->guidInstance;
     PadSearch.products[PadSlotCounter] = device->guidProduct;
     ++PadSlotCounter;
     if (PadSlotCounter < PAD_SLOTS)
@@ -172,6 +175,7 @@ static void OpenPads()
     PadDevices[1] = NULL;
     PadSlotCounter = 0;
     memset(PadNames, 0, sizeof PadNames);
+    memset(PadSearch.instances, 0, sizeof PadSearch.instances);
     memset(PadSearch.products, 0, sizeof PadSearch.products);
     PadSearch.attachedCount = 0;
     PadSearch.attachedAllSeen = true;
@@ -225,9 +229,11 @@ bool ReadPadIdentity(int slot, PadIdentityRecord &identity)
             identity.product = HIWORD(ids.dwData);
         }
     }
+    identity.instance = PadSearch.instances[slot];
     DIPROPGUIDANDPATH path;
     if (GetDeviceProperty(pad, DIPROP_GUIDANDPATH, path.diph, sizeof path)) {
         path.wszPath[MAX_PATH - 1] = 0;
+        lstrcpyW(identity.path, path.wszPath);
         for (const WCHAR *c = path.wszPath; c[0] && c[1] && c[2]; ++c) {
             if ((c[0] == 'I' || c[0] == 'i') && (c[1] == 'G' || c[1] == 'g') && c[2] == '_') {
                 identity.xinput = true;

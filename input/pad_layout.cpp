@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <string.h>
 
+#include "input/text_lines.h"
 #include "input/pad_binding.h"
 #include "res/resource.h"
 
@@ -167,17 +168,6 @@ static void ParsePadMapping(const char *elements, size_t length, PadMapping &map
     });
 }
 
-static int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Whether a GUID names a USB pad: bus 03 in bytes 0-1, the vendor and
 // product little-endian in bytes 4-5 and 8-9. A name CRC in bytes 2-3 and a
 // version in bytes 12-13 are ignored, as SDL ignores them.
@@ -190,22 +180,13 @@ static bool GuidNamesPad(const uint8_t guid[16], uint16_t vendor, uint16_t produ
 bool FindPadMappingInText(const char *text, size_t length, uint16_t vendor, uint16_t product,
                           PadMapping &mapping)
 {
-    size_t at = 0;
-    if (length >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0)
-        at = 3;
     const char *found = NULL;
     size_t foundLength = 0;
-    while (at < length) {
-        const char *line = text + at;
-        const char *newline = (const char *)memchr(line, '\n', length - at);
-        size_t lineLength = newline ? (size_t)(newline - line) : length - at;
-        at += lineLength + 1;
-        if (lineLength > 0 && line[lineLength - 1] == '\r')
-            --lineLength;
+    ForEachLine(text, length, [&](const char *line, size_t lineLength) {
         // GUID, name, then the elements: a line without all three, or whose
         // first field is not 32 hexadecimal digits, is skipped.
         if (lineLength < 34 || line[32] != ',')
-            continue;
+            return;
         // The bytes that name the pad first (most lines name another), then
         // the rest of the GUID.
         uint8_t guid[16] = {};
@@ -220,10 +201,10 @@ bool FindPadMappingInText(const char *text, size_t length, uint16_t vendor, uint
                 hex = false;
         }
         if (!hex)
-            continue;
+            return;
         const char *nameEnd = (const char *)memchr(line + 33, ',', lineLength - 33);
         if (!nameEnd)
-            continue;
+            return;
         const char *elements = nameEnd + 1;
         size_t elementsLength = lineLength - (size_t)(elements - line);
         bool windows = false;
@@ -231,11 +212,11 @@ bool FindPadMappingInText(const char *text, size_t length, uint16_t vendor, uint
             windows = windows || SameText(field, fieldLength, "platform:Windows");
         });
         if (!windows)
-            continue;
+            return;
         // A later line for the same pad replaces an earlier one.
         found = elements;
         foundLength = elementsLength;
-    }
+    });
     if (!found)
         return false;
     ParsePadMapping(found, foundLength, mapping);
@@ -357,10 +338,29 @@ void PadMappingCodes(const PadMapping &mapping, const PadCapsRecord &caps, int p
         StickEndCodes(mapping, stick.axis - PAD_ROLE_STICK_FIRST, caps, axes, pad, &row[stick.firstList]);
 }
 
+static PadFamily FamilyOf(uint16_t vendor)
+{
+    return vendor == 0x054C ? PAD_PLAYSTATION : vendor == 0x057E ? PAD_NINTENDO : PAD_XBOX;
+}
+
+bool PadTriggersShareAxis(const PadMapping &mapping, const PadCapsRecord &caps, int pad,
+                          uint16_t vendor, uint32_t codes[2], uint16_t names[2])
+{
+    PadAxisList axes = ListPadAxes(caps, pad);
+    const PadRole triggers[2] = { PAD_ROLE_LEFTTRIGGER, PAD_ROLE_RIGHTTRIGGER };
+    for (int t = 0; t < 2; ++t) {
+        codes[t] = ElementCode(mapping.role[triggers[t]], caps, axes, pad);
+        names[t] = PadMappingRoles[triggers[t]].names[FamilyOf(vendor)];
+        if (!(codes[t] & PAD_BINDING_MOVING) || codes[t] == PAD_BINDING_NONE)
+            return false;
+    }
+    return codes[0] != codes[1] && PadBindingAtEnd(codes[0], 0) == PadBindingAtEnd(codes[1], 0);
+}
+
 void NamePadInputs(const PadMapping &mapping, const PadCapsRecord &caps, int pad, uint16_t vendor,
                    void (*name)(uint32_t code, uint16_t text))
 {
-    PadFamily family = vendor == 0x054C ? PAD_PLAYSTATION : vendor == 0x057E ? PAD_NINTENDO : PAD_XBOX;
+    PadFamily family = FamilyOf(vendor);
     PadAxisList axes = ListPadAxes(caps, pad);
     for (int r = 0; r < PAD_ROLE_STICK_FIRST; ++r) {
         uint32_t code = ElementCode(mapping.role[r], caps, axes, pad);

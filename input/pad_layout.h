@@ -74,6 +74,14 @@ void PadMappingCodes(const PadMapping &mapping, const PadCapsRecord &caps, int p
 void NamePadInputs(const PadMapping &mapping, const PadCapsRecord &caps, int pad, uint16_t vendor,
                    void (*name)(uint32_t code, uint16_t text));
 
+// Whether the layout puts the left and the right trigger on the two ends
+// of one axis, as every XInput pad has them on Z (LT on its upper end, RT
+// on its lower): pulled together, the axis reads as at rest. Their codes on
+// a pad with these capabilities in slot pad, and the strings of their
+// names, left trigger first.
+bool PadTriggersShareAxis(const PadMapping &mapping, const PadCapsRecord &caps, int pad,
+                          uint16_t vendor, uint32_t codes[2], uint16_t names[2]);
+
 // Where each pad's layout was found.
 enum PadLayoutSource {
     PAD_LAYOUT_NONE,          // no usable pad in the slot

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include "input/pad_order.h"
+
 PadLayoutRecord PadLayouts[PAD_SLOTS];
 
 // The page told of changes; the player's file when the layouts were found;
@@ -50,7 +52,10 @@ void FindPadLayoutsNow()
 // Their layouts are found again only for a page that shows them.
 void NoticePadChanges()
 {
-    if (!RefreshPadDevices() || !Watch.handler)
+    if (!RefreshPadDevices())
+        return;
+    ReadPadOrder();
+    if (!Watch.handler)
         return;
     FindLayouts();
     Tell(PAD_WATCH_DEVICES | PAD_WATCH_LAYOUTS);

@@ -36,7 +36,7 @@ void StartPadWatch(PadWatchHandler handler);
 // restarts both, so a burst of notices costs two looks.
 void NoticeDeviceChange(HWND sheet);
 // Looks for changed pads now, as the looks after a notice do; the pads are
-// opened again when they changed.
+// opened again when they changed, and compared with their saved order.
 void NoticePadChanges();
 // The gamepad page became the active page: the pads are looked for at its
 // next tick (pads plugged in meanwhile show at once).

@@ -217,6 +217,8 @@ void RefreshAssignMarks(AssignPage &page)
     }
     ShowDuplicates(page, other, otherPlayer);
     MarkHeldLabels(page);
+    if (kind.inputsShown)
+        kind.inputsShown(page);
 }
 
 void CaptureAssignInput(AssignPage &page, int a, uint32_t input)

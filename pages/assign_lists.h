@@ -70,6 +70,9 @@ struct AssignPageKind {
     // The page's tooltips, those of its lists first.
     const TooltipEntry *tooltips;
     int tooltipRows;
+    // After the marks follow a change of the shown inputs: what else the
+    // page shows of them; NULL for nothing.
+    void (*inputsShown)(AssignPage &page);
 };
 
 // The label left of each list: drawn in a warning colour while its input

@@ -13,7 +13,10 @@
 // "Pad Layout" assigns the shown player's pad (pad N for player N) by the
 // pad's own layout (input/pad_layout.h). The page shows where each pad's
 // layout came from beside its pad line; the button is enabled only while
-// the shown player's pad has one.
+// the shown player's pad has one. "Swap Pads" gives each player the other
+// pad; the notes say when the pads are listed the other way round since
+// the last save (input/pad_order.h), and when the shown player has both
+// triggers of a pad whose triggers share one axis.
 #include "pages/pages.h"
 
 #include <string.h>
@@ -22,6 +25,7 @@
 #include "input/pad_binding.h"
 #include "input/pad_entries.h"
 #include "input/pad_layout.h"
+#include "input/pad_order.h"
 #include "input/pad_watch.h"
 #include "pages/assign_page.h"
 #include "pages/assign_pass.h"
@@ -121,6 +125,95 @@ static void AssignPadLayout(AssignPage &page)
     MarkSheetChanged(page.window);
 }
 
+// The note on a pad whose layout puts both triggers on one axis, when the
+// shown player has both of them, into text (size bytes); false when none is
+// due. A stick's two ends never share a note: they cannot be pushed at once.
+static bool TriggerNote(const AssignPage &page, char *text, int size)
+{
+    for (int pad = 0; pad < PAD_SLOTS; ++pad) {
+        const PadLayoutRecord &layout = PadLayouts[pad];
+        uint32_t codes[2];
+        uint16_t names[2];
+        if (layout.source < PAD_LAYOUT_PLAYER_FILE ||
+            !PadTriggersShareAxis(layout.mapping, PadCaps[pad], pad, layout.vendor, codes, names))
+            continue;
+        bool shown[2] = {};
+        for (int a : AssignListOrder) {
+            for (int t = 0; t < 2; ++t)
+                shown[t] = shown[t] || page.marks.shown[a] == codes[t];
+        }
+        if (!shown[0] || !shown[1])
+            continue;
+        char format[160], left[16], right[16];
+        LoadPageText(page.window, IDS_TRIGGERS_ONE_AXIS, format, sizeof format);
+        LoadPageText(page.window, names[0], left, sizeof left);
+        LoadPageText(page.window, names[1], right, sizeof right);
+        if (lstrlenA(format) + lstrlenA(left) + lstrlenA(right) >= size)
+            return false;
+        wsprintfA(text, format, left, right);
+        return true;
+    }
+    return false;
+}
+
+// The notes on the pads, each on a line of its own: that they are listed
+// the other way round since the last save, that a player's triggers share
+// an axis.
+static void ShowPadNotes(const AssignPage &page)
+{
+    char text[512] = "", trigger[256];
+    if (PadsListedReversed())
+        LoadPageText(page.window, IDS_PADS_REVERSED, text, 256);
+    if (TriggerNote(page, trigger, sizeof trigger)) {
+        if (text[0])
+            lstrcatA(text, "\n");
+        lstrcatA(text, trigger);
+    }
+    SetDlgItemTextA(page.window, IDC_PAD_NOTES, text);
+}
+
+// "Swap Pads" works while either player's row names a pad.
+static bool NamesAPad(const AssignPage &page)
+{
+    const uint32_t *other = Settings.PadRow[1 - page.player];
+    for (int a : AssignListOrder) {
+        if (page.marks.shown[a] != ASSIGN_NO_INPUT || IsToolPadBinding(other[a]))
+            return true;
+    }
+    return false;
+}
+
+// After every change of the shown inputs.
+static void ShowPadInputsState(AssignPage &page)
+{
+    EnableWindow(GetDlgItem(page.window, IDC_SWAP_PADS), NamesAPad(page));
+    ShowPadNotes(page);
+}
+
+// "Swap Pads": every code of both players' rows that names pad 1 names pad
+// 2, and the other way round. The shown player's lists show it at once
+// (an input of a pad that is not there keeps an entry of its own), the
+// other player's row changes in the record; Apply becomes active. Only "no
+// input", and the 0 of the ids without a list, stay as they are.
+static void SwapPads(AssignPage &page)
+{
+    uint32_t shown[ASSIGN_COUNT];
+    uint32_t *other = Settings.PadRow[1 - page.player];
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        bool listed = AssignList(page.window, a) != NULL;
+        shown[a] = listed ? AssignListValue(page, a) : 0;
+        if (shown[a] != PAD_BINDING_NONE && listed)
+            shown[a] ^= PAD_BINDING_PAD1;
+        if (other[a] != PAD_BINDING_NONE && (listed || other[a] != 0))
+            other[a] ^= PAD_BINDING_PAD1;
+    }
+    NotePadsSwapped();
+    CloseFocusedDropDown(page.window);
+    ShowAssignValues(page, shown);
+    RefreshAssignMarks(page);
+    MarkSheetChanged(page.window);
+}
+
 // Marks the line of each pad while any of its inputs is pressed, so that a
 // player can tell which pad is which.
 static void ShowPadActivity(HWND page)
@@ -210,6 +303,10 @@ static void OnCommand(HWND page, int id, int notification)
         if (notification == BN_CLICKED)
             AssignPadLayout(PadPage);
         return;
+    case IDC_SWAP_PADS:
+        if (notification == BN_CLICKED)
+            SwapPads(PadPage);
+        return;
     }
 }
 
@@ -255,6 +352,7 @@ static const AssignPageKind GamepadKind = {
     FillPadCombos, ShowPadValue, ShowPadInput, PadInputOf, PAD_BINDING_NONE, true,
     ReadPadRow, WritePadRow, ApplyPadDefaults,
     GamepadTooltips, TOOLTIP_ROWS(GamepadTooltips),
+    ShowPadInputsState,
 };
 
 static void OnInitDialog(HWND page)
@@ -280,11 +378,17 @@ INT_PTR CALLBACK GamepadPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
     case WM_COMMAND:
         OnCommand(page, LOWORD(wparam), HIWORD(wparam));
         return 0;
-    case WM_NOTIFY:
+    case WM_NOTIFY: {
+        UINT code = ((const NMHDR *)lparam)->code;
         // Pads plugged in meanwhile are looked for at the first tick.
-        if (((const NMHDR *)lparam)->code == (UINT)PSN_SETACTIVE)
+        if (code == (UINT)PSN_SETACTIVE)
             WatchPadsFromNextTick();
-        return AssignPageNotify(PadPage, (const NMHDR *)lparam);
+        INT_PTR result = AssignPageNotify(PadPage, (const NMHDR *)lparam);
+        // Saved, the pads are in their saved order.
+        if (code == (UINT)PSN_APPLY)
+            ShowPadNotes(PadPage);
+        return result;
+    }
     case WM_TIMER:
         PadWatchTick();
         AssignPageTick(PadPage);

@@ -7,6 +7,7 @@
 #include <prsht.h>
 
 #include "input/input.h"
+#include "input/pad_order.h"
 #include "pages/tooltips.h"
 #include "settings/settings.h"
 
@@ -222,6 +223,8 @@ static void OnInitDialog(HWND page)
     AddPageTooltipsAfterShown(page, GraphicAudioTooltips, GRAPHIC_AUDIO_TOOLTIP_ROWS);
     // The sheet is the devices' cooperative-level window.
     OpenInputDevices((HINSTANCE)GetWindowLongPtrA(page, GWLP_HINSTANCE), GetParent(page));
+    // Which pad was which at the last save, for the gamepad page's notes.
+    ReadPadOrder();
     // Both probes run before the settings are loaded: the defaults and the
     // corrections depend on them. The corrections do not mark the sheet
     // changed; they reach the file with the next OK, and the page says so.

@@ -153,6 +153,7 @@ static const AssignPageKind KeyboardKind = {
     FillKeyCombos, ShowKeyCode, ShowCapturedKey, KeyInput, 0, false,
     ReadKeyRow, WriteKeyRow, ApplyKeyDefaults,
     KeyboardTooltips, TOOLTIP_ROWS(KeyboardTooltips),
+    NULL,
 };
 
 INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam)

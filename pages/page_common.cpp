@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include "input/pad_order.h"
 #include "settings/settings.h"
 
 void MarkSheetChanged(HWND page)
@@ -65,8 +66,12 @@ static void ReactivateCurrentPage(HWND sheet)
 
 INT_PTR SaveSettingsForPage(HWND page)
 {
-    if (SaveSettingFile() == 0)
+    // setting.cfg first; which pad was which follows, as a hint that may
+    // fail without a word.
+    if (SaveSettingFile() == 0) {
+        WritePadOrder();
         return 0;
+    }
     ReportSaveFailure(page, GetLastError());
     // Before the veto is recorded: a notification handled by this same page
     // clears its DWLP_MSGRESULT.

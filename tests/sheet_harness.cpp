@@ -8,6 +8,7 @@
 #include "app/shell.h"
 #include "input/input.h"
 #include "input/pad_entries.h"
+#include "input/pad_order.h"
 #include "input/pad_watch.h"
 #include "pages/pages.h"
 #include "settings/settings.h"
@@ -73,6 +74,7 @@ void ResetToolState()
     PadPage = AssignPage{};
     memset(&PadListEntries, 0, sizeof PadListEntries);
     memset(PadLayouts, 0, sizeof PadLayouts);
+    memset(&PadOrder, 0, sizeof PadOrder);
 }
 
 std::vector<uint8_t> ReadWholeFile(const char *path)

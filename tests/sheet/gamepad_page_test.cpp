@@ -993,3 +993,68 @@ TEST_F(PadMarksTest, PadLayoutAssignsTheShownPlayersPadWhileItsLayoutIsKnown)
 }
 
 } // namespace
+
+namespace {
+
+// "Swap Pads" turns pad 1 into pad 2 in both players' rows, kept entries of
+// a pad that is not there included; "None" and the 0 of the ids without a
+// list stay.
+TEST_F(PadMarksTest, SwapPadsGivesBothPlayersTheOtherPad)
+{
+    SettingBlock rows = Rows({ { 0, 0, 0x02000002 }, { 0, 4, 0x81000004 }, { 1, 4, 0x01000001 },
+                               { 1, 14, 0x01000000 }, { 1, 20, 0 } });
+    WriteSettings(rows);
+    FakeInput.AddPad(12);
+    OpenPadPage();
+    ASSERT_TRUE(Enabled(GAMEPAD_PAGE, IDC_SWAP_PADS));
+    Click(GAMEPAD_PAGE, IDC_SWAP_PADS);
+    EXPECT_EQ(ShownAll()[0] + ShownAll()[4] + ShownAll()[5], "2Up (not connected)1BUTTON5None");
+    EXPECT_TRUE(ApplyEnabled());
+    SettingBlock saved = Saved(PSBTN_OK);
+    Row player1(PAD_ROW_SIZE, NONE), player2 = RowOf(rows, 1);
+    for (int a : { 14, 15, 20, 21, 22, 23 })
+        player1[a] = 0;
+    player1[0] = 0x82000002, player1[4] = 0x01000004, player2[4] = 0x81000001, player2[14] = 0x81000000;
+    EXPECT_EQ(RowOf(saved, 0), player1);
+    EXPECT_EQ(RowOf(saved, 1), player2);
+}
+
+// Two identical sticks, told apart by their paths: listed the other way
+// round at the next start, the page says so until Swap Pads; a damaged or
+// huge config-pads.ini is ignored, and the next save writes it anew. An
+// XInput pad's LT and RT, one Z axis, on L2 and R2 bring a note of their own.
+TEST_F(PadMarksTest, PadsListedTheOtherWayRoundAndTriggersOnOneAxisAreNoted)
+{
+    auto notes = [&] { return TextOf(Control(GAMEPAD_PAGE, IDC_PAD_NOTES)); };
+    auto start = [&](const char *first, const char *second, const std::string &hint) {
+        std::vector<uint8_t> cfg = File(), pads = ReadWholeFile("config-pads.ini");
+        StartAgain();
+        WriteWholeFile("setting.cfg", cfg);
+        WriteWholeFile("config-pads.ini", hint.empty() ? pads : std::vector<uint8_t>(hint.begin(), hint.end()));
+        for (const char *path : { first, second })
+            FakeInput.AddPad(10).Axis(GUID_ZAxis).Ids(0x0F0D, 0x0092).Named("Stick")
+                .Path(std::wstring(path, path + 12));
+        OpenPadPage();
+        return notes();
+    };
+    EXPECT_EQ(start("hid#one&ig_0", "hid#two&ig_0", ""), "");
+    Press(PSBTN_OK);
+    EXPECT_EQ(start("hid#two&ig_0", "hid#one&ig_0", ""), "The pads are listed the other way round "
+              "since the last save: Swap Pads gives each player their pad back.");
+    Click(GAMEPAD_PAGE, IDC_SWAP_PADS);
+    EXPECT_EQ(notes(), "");
+    Click(GAMEPAD_PAGE, IDC_PAD_LAYOUT);
+    EXPECT_EQ(notes(), "LT and RT are one axis on this pad: pressed together, the game sees neither.");
+    ChooseEntry(R2, "None");
+    EXPECT_EQ(notes(), "");
+    EXPECT_EQ(start("hid#one&ig_0", "hid#two&ig_0", ""), "");   // the swap was not saved
+    std::string damaged = "[Pad1]\r\nPath=\xC3(\r\nInstance={zz}\r\nVidPid=0F0D:\r\n[Pad2]\r\n";
+    for (const std::string &hint : { damaged + std::string(5000, 'x'), damaged + "Name=Stick" }) {
+        EXPECT_EQ(start("hid#two&ig_0", "hid#one&ig_0", hint), "");
+        Press(PSBTN_OK);
+        std::vector<uint8_t> written = ReadWholeFile("config-pads.ini");
+        EXPECT_EQ(std::string(written.begin(), written.end()).substr(0, 27), "[Pad1]\r\nPath=hid#two&ig_0\r\n");
+    }
+}
+
+} // namespace
