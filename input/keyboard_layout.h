@@ -4,9 +4,9 @@
 #pragma once
 
 // Whether the keyboard is a Japanese one (GetKeyboardType(0) is 7): its
-// keys send the codes the key table was made for, and some of them send
-// another scan code than the one the layout names (the key printed "["
-// sends 0x1A, which the layout names "@").
+// keys send the DirectInput codes the key table was made for, some of them
+// another code than the layout's scan code of the key (the key printed "["
+// sends 0x1A, the layout's scan code of the key printed "@").
 bool JapaneseKeyboard();
 
 // The one character that the key of a scan code types on the thread's

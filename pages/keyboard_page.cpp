@@ -98,7 +98,7 @@ static bool KeyOffered(uint32_t code)
 #define KEY_ROW_TEXT_SIZE 32
 struct KeyRowNames {
     char text[KEY_NAME_ROWS][KEY_ROW_TEXT_SIZE];
-    bool layouts[KEY_NAME_ROWS];   // the text is the layout's name of the key
+    bool byLayout[KEY_NAME_ROWS];   // the text is the layout's name of the key
 };
 static KeyRowNames KeyRows;
 
@@ -114,7 +114,7 @@ static bool LayoutMayName(const KeyName &key)
 static bool LayoutNames(const KeyRowNames &names, const char *text)
 {
     for (int r = 0; r < KEY_NAME_ROWS; ++r) {
-        if (names.layouts[r] && !strcmp(names.text[r], text))
+        if (names.byLayout[r] && !strcmp(names.text[r], text))
             return true;
     }
     return false;
@@ -131,24 +131,24 @@ static void NameKeyRows(HWND page, KeyRowNames &names)
     bool japanese = JapaneseKeyboard();
     for (int r = 0; r < KEY_NAME_ROWS; ++r) {
         const KeyName &key = KeyNameTable[r];
-        names.layouts[r] = !japanese && LayoutMayName(key) &&
+        names.byLayout[r] = !japanese && LayoutMayName(key) &&
                            LayoutKeyText(key.code, names.text[r], KEY_ROW_TEXT_SIZE);
     }
     bool alike[KEY_NAME_ROWS] = {};
     for (int r = 0; r < KEY_NAME_ROWS; ++r) {
         for (int s = r + 1; s < KEY_NAME_ROWS; ++s) {
-            if (names.layouts[r] && names.layouts[s] && !strcmp(names.text[r], names.text[s]))
+            if (names.byLayout[r] && names.byLayout[s] && !strcmp(names.text[r], names.text[s]))
                 alike[r] = alike[s] = true;
         }
     }
     for (int r = 0; r < KEY_NAME_ROWS; ++r)
-        names.layouts[r] = names.layouts[r] && !alike[r];
+        names.byLayout[r] = names.byLayout[r] && !alike[r];
     char onJis[32], onUs[32];
     LoadPageText(page, IDS_KEY_ON_JIS, onJis, sizeof onJis);
     LoadPageText(page, IDS_KEY_ON_US, onUs, sizeof onUs);
     for (int r = 0; r < KEY_NAME_ROWS; ++r) {
         const KeyName &key = KeyNameTable[r];
-        if (names.layouts[r])
+        if (names.byLayout[r])
             continue;
         // The format (31 bytes at most) with the table's text.
         char shown[sizeof onJis + KEY_ROW_TEXT_SIZE];
