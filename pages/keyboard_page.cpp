@@ -4,17 +4,23 @@
 // timer polls the keyboard and selects the held key in the focused list.
 //
 // Every list holds the rows of the key table; row r is item r (the lists
-// are not sorted) and carries its key code as item data. A player's
-// KeyRow is in the game's KeySlot order, the lists in AssignIndex order.
+// are not sorted) and carries its key code as item data. A row reads as
+// the player's keyboard layout names its key (KeyRows). A player's KeyRow
+// is in the game's KeySlot order, the lists in AssignIndex order.
 #include "pages/pages.h"
 
+#include <string.h>
+
 #include "input/input.h"
+#include "input/keyboard_layout.h"
 #include "pages/assign_page.h"
 #include "settings/settings.h"
 
 AssignPage KeyPage;
 
 // Row 0 is "no key". Keys missing here can be neither chosen nor captured.
+// The texts are the keys' names on a US keyboard, but for the two keys only
+// a Japanese keyboard has (0x91, 0x92), named as it prints them.
 const KeyName KeyNameTable[KEY_NAME_ROWS] = {
     { "None", 0x00 },
     { "Up", 0xC8 },       { "Down", 0xD0 },      { "Left", 0xCB },      { "Right", 0xCD },
@@ -87,13 +93,81 @@ static bool KeyOffered(uint32_t code)
     return KeyInput(code) != ASSIGN_NO_INPUT;
 }
 
+// The rows' texts, wherever the page shows a key: in the lists, after a
+// capture, in the duplicate line and in the line of "Assign All".
+#define KEY_ROW_TEXT_SIZE 32
+struct KeyRowNames {
+    char text[KEY_NAME_ROWS][KEY_ROW_TEXT_SIZE];
+    bool byLayout[KEY_NAME_ROWS];   // the text is the layout's name of the key
+};
+static KeyRowNames KeyRows;
+
+// The rows the layout may name: keys below 0x80 whose table text is one
+// character (letters, digits, signs). The others (the arrows, Space, the
+// numpad, the F keys, the Japanese keyboard's own codes) keep the table's.
+static bool LayoutMayName(const KeyName &key)
+{
+    return key.code < 0x80 && key.text[0] && !key.text[1];
+}
+
+// Whether the layout names a row's key with this text.
+static bool LayoutNames(const KeyRowNames &names, const char *text)
+{
+    for (int r = 0; r < KEY_NAME_ROWS; ++r) {
+        if (names.byLayout[r] && !strcmp(names.text[r], text))
+            return true;
+    }
+    return false;
+}
+
+// Names the rows as the player's layout does, in the page's language: a
+// key that types one character shows it; on a Japanese keyboard the table
+// is the keyboard's own. No two rows read the same: keys the layout names
+// alike both keep the table's names, and a row that keeps a name the layout
+// gives another key says which keyboard has it ("JIS" for the Japanese
+// keyboard's own codes 0x90..0x94, "US" for the others, such as a dead key).
+static void NameKeyRows(HWND page, KeyRowNames &names)
+{
+    bool japanese = JapaneseKeyboard();
+    for (int r = 0; r < KEY_NAME_ROWS; ++r) {
+        const KeyName &key = KeyNameTable[r];
+        names.byLayout[r] = !japanese && LayoutMayName(key) &&
+                           LayoutKeyText(key.code, names.text[r], KEY_ROW_TEXT_SIZE);
+    }
+    bool alike[KEY_NAME_ROWS] = {};
+    for (int r = 0; r < KEY_NAME_ROWS; ++r) {
+        for (int s = r + 1; s < KEY_NAME_ROWS; ++s) {
+            if (names.byLayout[r] && names.byLayout[s] && !strcmp(names.text[r], names.text[s]))
+                alike[r] = alike[s] = true;
+        }
+    }
+    for (int r = 0; r < KEY_NAME_ROWS; ++r)
+        names.byLayout[r] = names.byLayout[r] && !alike[r];
+    char onJis[32], onUs[32];
+    LoadPageText(page, IDS_KEY_ON_JIS, onJis, sizeof onJis);
+    LoadPageText(page, IDS_KEY_ON_US, onUs, sizeof onUs);
+    for (int r = 0; r < KEY_NAME_ROWS; ++r) {
+        const KeyName &key = KeyNameTable[r];
+        if (names.byLayout[r])
+            continue;
+        // The format (31 bytes at most) with the table's text.
+        char shown[sizeof onJis + KEY_ROW_TEXT_SIZE];
+        if (LayoutNames(names, key.text))
+            wsprintfA(shown, key.code >= 0x90 && key.code <= 0x94 ? onJis : onUs, key.text);
+        else
+            lstrcpynA(shown, key.text, sizeof shown);
+        lstrcpynA(names.text[r], shown, KEY_ROW_TEXT_SIZE);
+    }
+}
+
 static void KeyInputText(char *text, uint32_t input)
 {
-    lstrcpynA(text, KeyNameTable[KeyCodeToRow((int)input)].text, ASSIGN_INPUT_TEXT_SIZE);
+    lstrcpynA(text, KeyRows.text[KeyCodeToRow((int)input)], ASSIGN_INPUT_TEXT_SIZE);
 }
 
 static void FillKeyCombos(AssignPage &page)
 {
+    NameKeyRows(page.window, KeyRows);
     SetAssignListsRedraw(page.window, FALSE);
     for (int a = 0; a < ASSIGN_COUNT; ++a) {
         // Ids without a list are passed over, as SendDlgItemMessageA would.
@@ -103,11 +177,40 @@ static void FillKeyCombos(AssignPage &page)
         // Room for every row at once, rather than grown row by row.
         SendMessageA(list, CB_INITSTORAGE, KEY_NAME_ROWS, KEY_NAME_ROWS * 12);
         for (int r = 0; r < KEY_NAME_ROWS; ++r) {
-            SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)KeyNameTable[r].text);
+            SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)KeyRows.text[r]);
             SendMessageA(list, CB_SETITEMDATA, r, KeyNameTable[r].code);
         }
     }
     SetAssignListsRedraw(page.window, TRUE);
+}
+
+// WM_INPUTLANGCHANGE, a switch of layouts: the rows are named again, and
+// only the items whose text changed are replaced. Every row keeps its
+// index and code, so every list keeps its selection; the marks follow, so
+// that the duplicate line names the keys as the lists now do.
+static void RenameKeyRows(AssignPage &page)
+{
+    KeyRowNames before = KeyRows;
+    NameKeyRows(page.window, KeyRows);
+    for (int a = 0; a < ASSIGN_COUNT; ++a) {
+        HWND list = AssignList(page.window, a);
+        if (!list)
+            continue;
+        LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+        bool changed = false;
+        for (int r = 0; r < KEY_NAME_ROWS; ++r) {
+            if (!strcmp(before.text[r], KeyRows.text[r]))
+                continue;
+            SendMessageA(list, CB_DELETESTRING, r, 0);
+            SendMessageA(list, CB_INSERTSTRING, r, (LPARAM)KeyRows.text[r]);
+            SendMessageA(list, CB_SETITEMDATA, r, KeyNameTable[r].code);
+            changed = true;
+        }
+        // Deleting the selected item cleared the selection.
+        if (changed)
+            SendMessageA(list, CB_SETCURSEL, selected, 0);
+    }
+    RefreshAssignMarks(page);
 }
 
 static void ShowKeyCode(HWND list, uint32_t code)
@@ -172,6 +275,11 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wparam, LPARAM
         return 0;
     case WM_CTLCOLORSTATIC:
         return AssignLabelColours(KeyPage, (HDC)wparam, (HWND)lparam);
+    case WM_INPUTLANGCHANGE:
+        // The sheet's default handling hands it to every page; the default
+        // handling goes on to the page's own controls.
+        RenameKeyRows(KeyPage);
+        return 0;
     }
     return 0;
 }

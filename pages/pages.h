@@ -25,7 +25,9 @@ int ProbePixelShader();
 // Keyboard page: the keys its lists offer.
 #define KEY_NAME_ROWS 79
 
-// One key a list offers: its text and its DirectInput scan code.
+// One key a list offers: its name on a US keyboard (0x91 and 0x92 on a
+// Japanese one) and its DirectInput scan code. The lists show the player's
+// layout's own name instead where it has one (pages/keyboard_page.cpp).
 struct KeyName {
     const char *text;
     uint8_t code;

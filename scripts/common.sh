@@ -8,7 +8,7 @@ WINE_LOADER=/usr/lib/wine/wine64
 # MS PGothic, which the sheet tests measure the page texts with.
 PACKAGES=(cmake g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 googletest wine64 xvfb xdotool imagemagick
-          fonts-ipafont-gothic)
+          fonts-ipafont-gothic tigervnc-standalone-server x11-xkb-utils)
 # 32-bit Wine for the smoke run of the shipping build: its loader with the
 # preloader (which reserves the address space before anything else maps),
 # and 32-bit Mesa so that Direct3D under it has OpenGL.
@@ -188,28 +188,30 @@ markdown_left() {
   LC_ALL=C grep -nE '!\[|\]\(|\]\[|^ {0,3}\[[^]]*\]:|<!--|-->|\*\*|__|`|^ {0,3}#{1,6}( |$)' "$1"
 }
 
-# start_display [prefix]: starts Xvfb on a free display and a persistent
-# wineserver on a private prefix (build/win64/wineprefix unless named);
-# exports DISPLAY, WINEPREFIX, WINEDEBUG and remembers both PIDs so that
-# stop_display stops exactly these processes.
-XVFB_PID=
+# start_display [prefix [X server...]]: starts an X server (start_x_server)
+# on a free display and a persistent wineserver on a private prefix
+# (build/win64/wineprefix unless named); exports DISPLAY, WINEPREFIX,
+# WINEDEBUG and remembers both PIDs so that stop_display stops exactly these.
+X_SERVER_PID=
 WINESERVER_PID=
 WINE_STARTED=
 start_display() {
-  start_xvfb || return 1
+  start_x_server "${@:2}" || return 1
   trap stop_display EXIT
   start_wine "${1:-$ROOT/build/win64/wineprefix}" "$WINE_LOADER"
 }
 
-# Starts Xvfb on the first free display number and exports DISPLAY.
-start_xvfb() {
-  local n=90
+# start_x_server [SERVER ARGUMENTS...]: starts Xvfb (or the server named, its
+# arguments after the display) on the first free display; exports DISPLAY.
+start_x_server() {
+  local n=90 server=("$@")
+  [ $# -gt 0 ] || server=(Xvfb -screen 0 1280x1024x24 -nolisten tcp)
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
+  "${server[0]}" ":$n" "${server[@]:1}" >/dev/null 2>&1 &
+  X_SERVER_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
-  if [ ! -e "/tmp/.X11-unix/X$n" ]; then log "Xvfb did not start"; return 1; fi
+  if [ ! -e "/tmp/.X11-unix/X$n" ]; then log "${server[0]} did not start"; return 1; fi
 }
 
 # start_wine PREFIX LOADER [WINEARCH]: exports WINEPREFIX and the quiet Wine
@@ -276,10 +278,10 @@ setup_player_prefix() {
 stop_display() {
   # Runs from the EXIT trap, possibly under set -e: nothing here may fail.
   stop_wine
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-    XVFB_PID=
+  if [ -n "$X_SERVER_PID" ]; then
+    kill "$X_SERVER_PID" 2>/dev/null || true
+    wait "$X_SERVER_PID" 2>/dev/null || true
+    X_SERVER_PID=
   fi
 }
 

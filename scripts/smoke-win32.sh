@@ -305,7 +305,7 @@ if [ -z "$PREPARE_ONLY" ]; then
   write_first_run_file "$EXPECTED" "$shader"
 fi
 
-timed "Xvfb" start_xvfb
+timed "Xvfb" start_x_server
 prefix_step="Wine prefix (reused)"
 [ -f "$PREFIX/system.reg" ] || prefix_step="Wine prefix (created)"
 timed "$prefix_step" start_wine "$PREFIX" "$WINE32_LOADER" win32
