@@ -1,10 +1,12 @@
 // The page templates as the executable carries them: control order (which
 // is the tab order and decides the radio groups), ids, classes, styles,
-// rectangles, font and language. Read straight from the resource, so a
-// slip in the resource script shows here rather than on a player's screen.
+// rectangles, font and language, and the Japanese templates beside the
+// English ones. Read straight from the resource, so a slip in the resource
+// script shows here rather than on a player's screen.
 #include "tests/sheet_harness.h"
 
 #include <commctrl.h>
+#include <tuple>
 
 #include "res/resource.h"
 
@@ -49,11 +51,12 @@ WORD ReadOrdinal(const WORD *&p, std::string *text)
     return 0;
 }
 
-DialogTemplate LoadTemplate(int id)
+const LANGID English = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+DialogTemplate LoadTemplate(int id, LANGID language = English)
 {
     DialogTemplate result;
-    HRSRC found = FindResourceExA(NULL, (LPCSTR)RT_DIALOG, MAKEINTRESOURCEA(id),
-                                  MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    HRSRC found = FindResourceExA(NULL, (LPCSTR)RT_DIALOG, MAKEINTRESOURCEA(id), language);
     if (!found)
         return result;
     const WORD *p = (const WORD *)LockResource(LoadResource(NULL, found));
@@ -118,6 +121,20 @@ void ExpectItems(const DialogTemplate &dialog, const std::vector<TemplateItem> &
     }
 }
 
+// The Japanese template of a page holds the English one's controls in the
+// same order, with the same ids, classes and styles, on a page of the same
+// size, style and font: only captions and rectangles differ.
+void ExpectJapaneseAlike(int id, const DialogTemplate &english)
+{
+    auto shape = [](const DialogTemplate &dialog) {
+        std::vector<std::tuple<int, std::string, DWORD>> items;
+        for (const TemplateItem &item : dialog.items)
+            items.emplace_back(item.id, item.windowClass, item.style);
+        return std::make_tuple(dialog.style, dialog.cx, dialog.cy, dialog.font, dialog.points, items);
+    };
+    EXPECT_EQ(shape(LoadTemplate(id, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT))), shape(english)) << id;
+}
+
 TEST(PageTemplates, GraphicAudioPageHasItsControlsInTabOrder)
 {
     DialogTemplate page = LoadTemplate(IDD_GRAPHIC_AUDIO);
@@ -159,6 +176,7 @@ TEST(PageTemplates, GraphicAudioPageHasItsControlsInTabOrder)
         // start switched off, room for three lines.
         { IDC_START_CORRECTIONS, Static, "", 5, 229, 276, 24, SS_LEFT | SS_NOPREFIX },
     });
+    ExpectJapaneseAlike(IDD_GRAPHIC_AUDIO, page);
 }
 
 // The assignment pages: the player group, the 18 labels, the 18 lists in id
@@ -257,6 +275,8 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     }
     EXPECT_EQ(gamepad.items[51].id, IDC_PAD_LAYOUT_HINT);
     EXPECT_EQ(gamepad.items[51].style, note & ~WS_VISIBLE);
+    ExpectJapaneseAlike(IDD_KEYBOARD, keyboard);
+    ExpectJapaneseAlike(IDD_GAMEPAD, gamepad);
 }
 
 } // namespace
