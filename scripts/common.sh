@@ -75,6 +75,10 @@ ensure_packages() {
     >/dev/null 2> >(without_noise)
 }
 
+# ensure_japanese_locale: makes ja_JP.UTF-8 when it is missing (as root);
+# without it Wine silently takes LANG=ja_JP.UTF-8 for English.
+ensure_japanese_locale() { locale -a | grep -qix 'ja_JP\.utf-\?8' || { ensure_packages locales && localedef -i ja_JP -f UTF-8 ja_JP.UTF-8; }; }
+
 # build_target win32|win64 [extra cmake args...] [-- cmake targets...]:
 # builds in build/win32 or build/win64.
 build_target() {
