@@ -76,7 +76,10 @@ void MarkHeldLabels(AssignPage &page)
 }
 
 // A text built in a fixed buffer: appends stop at its end, so a damaged
-// file with many duplicates cannot write past it.
+// file with many duplicates cannot write past it. They stop before a
+// character that does not fit whole: in a double-byte code page (Japanese,
+// 932) a character may take two bytes, and half of one would show as
+// another.
 struct BoundedText {
     char text[1024];
     int length;
@@ -84,8 +87,13 @@ struct BoundedText {
 
 static void Append(BoundedText &out, const char *part)
 {
-    while (*part && out.length < (int)sizeof out.text - 1)
-        out.text[out.length++] = *part++;
+    while (*part) {
+        const char *next = CharNextA(part);
+        if (out.length + (int)(next - part) > (int)sizeof out.text - 1)
+            break;
+        while (part < next)
+            out.text[out.length++] = *part++;
+    }
     out.text[out.length] = '\0';
 }
 

@@ -12,23 +12,40 @@ static_assert(offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM) == 44,
               "32-bit tool record (TTTOOLINFOA_V2_SIZE) is 44 bytes");
 #endif
 
+// The braces are looked for a character at a time, never a byte: in a
+// double-byte code page such as Japanese (932) the second byte of a
+// character may be '{' or '}' ("ボ" is 0x83 0x7B, "マ" 0x83 0x7D).
+
 // The text a tooltip shows: its string without the braces.
 static void LoadTooltipText(HWND page, int stringId, char *buffer, int size)
 {
     LoadPageText(page, stringId, buffer, size);
     char *out = buffer;
-    for (const char *in = buffer; *in; ++in) {
-        if (*in != '{' && *in != '}')
-            *out++ = *in;
+    for (const char *in = buffer; *in;) {
+        const char *next = CharNextA(in);
+        if (*in == '{' || *in == '}')
+            in = next;
+        while (in < next)
+            *out++ = *in++;
     }
     *out = '\0';
+}
+
+// The first c, a character of one byte, in text; NULL when there is none.
+static const char *FindCharacter(const char *text, char c)
+{
+    for (; *text; text = CharNextA(text)) {
+        if (*text == c)
+            return text;
+    }
+    return NULL;
 }
 
 bool LoadTooltipMark(HWND page, int stringId, char *buffer, int size)
 {
     LoadPageText(page, stringId, buffer, size);
-    const char *open = strchr(buffer, '{');
-    const char *close = open ? strchr(open, '}') : NULL;
+    const char *open = FindCharacter(buffer, '{');
+    const char *close = open ? FindCharacter(open, '}') : NULL;
     if (!close) {
         buffer[0] = '\0';
         return false;

@@ -5,14 +5,16 @@
 #   check-package.sh [ZIP]
 #
 # - its .sha256 file beside it names it and matches it;
-# - it reads back without error and holds exactly config.exe and README.txt;
+# - it reads back without error and holds exactly config.exe, README.txt and
+#   README-ja.txt;
 # - config.exe is a 32-bit (i386) PE executable, imports Windows system DLLs
 #   only (tests/imports/check_imports.sh) and carries the version in the
 #   zip's name as its file and product version;
-# - README.txt ends every line with CR LF, begins with the guide's heading,
-#   holds no Markdown (pictures, links, comments, code, bold or heading
-#   marks) and is the player's guide of README.md as scripts/package.sh
-#   writes it.
+# - README.txt and README-ja.txt end every line with CR LF, begin with the
+#   guide's heading, hold no Markdown (pictures, links, comments, code, bold
+#   or heading marks) and are the player's guides of README.md and
+#   README-ja.md as scripts/package.sh writes them; README-ja.txt is UTF-8
+#   and begins with a byte order mark.
 # Prints every check with its verdict and exits non-zero when any failed.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -68,7 +70,7 @@ fi
 
 # --- the entries -------------------------------------------------------------
 # Lists the entries, one a line, after reading every one back (CRC checked),
-# and extracts config.exe and README.txt into WORK.
+# and extracts config.exe and the guides into WORK.
 if ! entries=$(python3 - "$ZIP" "$WORK" 2>&1 <<'EOF'
 import sys, zipfile
 try:
@@ -78,7 +80,7 @@ try:
             sys.exit("damaged entry: " + damaged)
         for name in archive.namelist():
             print(name)
-        for name in ("config.exe", "README.txt"):
+        for name in ("config.exe", "README.txt", "README-ja.txt"):
             if name in archive.namelist():
                 archive.extract(name, sys.argv[2])
 except zipfile.BadZipFile as error:
@@ -88,10 +90,10 @@ EOF
   fail "$NAME cannot be read: $entries"
   finish
 fi
-if [ "$(printf '%s\n' "$entries" | sort)" = "$(printf '%s\n' README.txt config.exe)" ]; then
-  pass "the zip holds exactly config.exe and README.txt"
+if [ "$(printf '%s\n' "$entries" | LC_ALL=C sort)" = "$(printf '%s\n' README-ja.txt README.txt config.exe)" ]; then
+  pass "the zip holds exactly config.exe, README.txt and README-ja.txt"
 else
-  fail "the zip holds [$(printf '%s\n' "$entries" | paste -sd' ')], not exactly config.exe and README.txt"
+  fail "the zip holds [$(printf '%s\n' "$entries" | paste -sd' ')], not exactly config.exe, README.txt and README-ja.txt"
 fi
 
 # --- config.exe ------------------------------------------------------------
@@ -122,41 +124,54 @@ else
   fi
 fi
 
-# --- README.txt ------------------------------------------------------------
-TXT="$WORK/README.txt"
-if [ ! -s "$TXT" ]; then
-  fail "README.txt is missing or empty"
-else
-  bare=$(LC_ALL=C grep -c -v $'\r$' "$TXT")
-  if [ "$bare" -eq 0 ] && [ "$(tail -c 2 "$TXT" | od -An -tx1 | tr -d ' ')" = 0d0a ]; then
-    pass "README.txt ends every line with CR LF"
-  else
-    fail "README.txt has $bare lines without CR LF (or no line end at its end)"
+# --- the guides --------------------------------------------------------------
+# check_guide NAME SOURCE MAKE BOM: the guide NAME in the zip, made by the
+# function MAKE from SOURCE; BOM is the byte order mark it begins with
+# (empty for none).
+check_guide() {
+  local name=$1 source=$2 make=$3 bom=$4 file="$WORK/$1" text bare first left
+  if [ ! -s "$file" ]; then
+    fail "$name is missing or empty"
+    return
   fi
-  first=$(head -n 1 "$TXT" | tr -d '\r')
-  if [ "$first" = "$HEADING" ]; then
-    pass "README.txt begins with the heading \"$HEADING\""
+  bare=$(LC_ALL=C grep -c -v $'\r$' "$file")
+  if [ "$bare" -eq 0 ] && [ "$(tail -c 2 "$file" | od -An -tx1 | tr -d ' ')" = 0d0a ]; then
+    pass "$name ends every line with CR LF"
   else
-    fail "README.txt begins with \"$first\", not the heading \"$HEADING\""
+    fail "$name has $bare lines without CR LF (or no line end at its end)"
   fi
-  if left=$(markdown_left <(tr -d '\r' <"$TXT")); then
-    fail "README.txt still holds Markdown:"
-    sed 's/^/      /' <<<"$left"
-  else
-    pass "README.txt holds no Markdown"
-  fi
-  if ! player_guide >"$WORK/guide.txt"; then
-    fail "README.md's player's guide cannot be made to compare with"
-  elif cmp -s "$WORK/guide.txt" "$TXT"; then
-    pass "README.txt is the player's guide of README.md"
-  else
-    if cmp -s <(tr -d '\r' <"$WORK/guide.txt") <(tr -d '\r' <"$TXT"); then
-      fail "README.txt differs from the player's guide of README.md in its line ends only"
+  if [ -n "$bom" ]; then
+    if [ "$(head -c 3 "$file" | od -An -tx1 | tr -d ' ')" = "$bom" ] && iconv -f UTF-8 -t UTF-8 "$file" >/dev/null 2>&1; then
+      pass "$name is UTF-8 and begins with a byte order mark"
     else
-      fail "README.txt differs from the player's guide of README.md (< README.md, > README.txt):"
-      diff <(tr -d '\r' <"$WORK/guide.txt") <(tr -d '\r' <"$TXT") | head -n 20 | sed 's/^/      /'
+      fail "$name is not UTF-8 beginning with a byte order mark ($bom)"
     fi
   fi
-fi
+  text=$(tail -c +$(( ${#bom} / 2 + 1 )) "$file")
+  first=$(head -n 1 <<<"$text" | tr -d '\r')
+  if [ "$first" = "$HEADING" ]; then
+    pass "$name begins with the heading \"$HEADING\""
+  else
+    fail "$name begins with \"$first\", not the heading \"$HEADING\""
+  fi
+  if left=$(markdown_left <(tr -d '\r' <<<"$text")); then
+    fail "$name still holds Markdown:"
+    sed 's/^/      /' <<<"$left"
+  else
+    pass "$name holds no Markdown"
+  fi
+  if ! "$make" >"$WORK/$name.made"; then
+    fail "$source's player's guide cannot be made to compare with"
+  elif cmp -s "$WORK/$name.made" "$file"; then
+    pass "$name is the player's guide of $source"
+  elif cmp -s <(tr -d '\r' <"$WORK/$name.made") <(tr -d '\r' <"$file"); then
+    fail "$name differs from the player's guide of $source in its line ends only"
+  else
+    fail "$name differs from the player's guide of $source (< $source, > $name):"
+    diff <(tr -d '\r' <"$WORK/$name.made") <(tr -d '\r' <"$file") | head -n 20 | sed 's/^/      /'
+  fi
+}
+check_guide README.txt README.md player_guide ""
+check_guide README-ja.txt README-ja.md player_guide_ja efbbbf
 
 finish

@@ -87,6 +87,10 @@ ensure_packages() {
     $recommends "${missing[@]}" >/dev/null 2> >(without_noise)
 }
 
+# ensure_japanese_locale: makes ja_JP.UTF-8 when it is missing (as root);
+# without it Wine silently takes LANG=ja_JP.UTF-8 for English.
+ensure_japanese_locale() { locale -a | grep -qix 'ja_JP\.utf-\?8' || { ensure_packages locales && localedef -i ja_JP -f UTF-8 ja_JP.UTF-8; }; }
+
 # build_target win32|win64 [extra cmake args...] [-- cmake targets...]:
 # builds in build/win32 or build/win64.
 build_target() {
@@ -115,18 +119,17 @@ built_version() {
   sed -n 's/^#define CONFIG_VERSION_TEXT "\(.*\)"$/\1/p' "$1/generated/config_version.h" 2>/dev/null
 }
 
-# player_guide: prints the player's guide, the part of README.md between
-# the two marks below, as the package's README.txt holds it: plain text
-# with Windows line ends. The guide is taken as one text, so that a mark
-# spanning lines goes as a whole: comments and pictures are left out,
-# links written as "text (address)", code and bold marks dropped; then
-# headings are underlined. Fails when a mark is missing or the text is not
-# plain ASCII (which every Notepad shows alike).
+# guide_text FILE: prints the player's guide of FILE (README.md, or
+# README-ja.md in Japanese), the part between the two marks below, made
+# plain text. The guide is taken as one text, so that a mark spanning lines
+# goes as a whole: comments and pictures are left out, links written as
+# "text (address)", code and bold marks dropped; then headings are
+# underlined, as wide as they show (a character of more than one byte, as
+# Japanese ones are, takes two columns). Fails when a mark is missing.
 PLAYER_GUIDE_START="<!-- player's guide -->"
 PLAYER_GUIDE_END="<!-- end of the player's guide -->"
-player_guide() {
-  local text
-  text=$(awk -v start="$PLAYER_GUIDE_START" -v end="$PLAYER_GUIDE_END" '
+guide_text() {
+  LC_ALL=C awk -v start="$PLAYER_GUIDE_START" -v end="$PLAYER_GUIDE_END" '
     $0 == start { inside = 1; started = 1; next }
     $0 == end { if (inside) ended = 1; inside = 0; next }
     inside { guide = guide $0 "\n" }
@@ -155,8 +158,14 @@ player_guide() {
         if (match(l, /^#+ /)) {
           level = RLENGTH - 1
           l = substr(l, RLENGTH + 1)
-          underline = l
-          gsub(/./, level == 1 ? "=" : "-", underline)
+          # UTF-8: one column for each byte of ASCII, two for each
+          # character that takes more bytes (its first byte counts two,
+          # the bytes after it none).
+          rest = l
+          after = gsub(/[\200-\277]/, "", rest)
+          first = gsub(/[\300-\377]/, "", rest)
+          underline = sprintf("%" (length(l) - after + first) "s", "")
+          gsub(/ /, level == 1 ? "=" : "-", underline)
           emit(l); emit(underline)
           continue
         }
@@ -171,12 +180,35 @@ player_guide() {
       blank = 0; count++
       print l
     }
-  ' "$ROOT/README.md") || { log "README.md has no player's guide between \"$PLAYER_GUIDE_START\" and \"$PLAYER_GUIDE_END\""; return 1; }
+  ' "$1"
+}
+
+# player_guide: prints the guide of README.md as the package's README.txt
+# holds it: plain text with Windows line ends. Fails when a mark is missing
+# or the text is not plain ASCII (which every Notepad shows alike).
+player_guide() {
+  local text
+  text=$(guide_text "$ROOT/README.md") || { log "README.md has no player's guide between \"$PLAYER_GUIDE_START\" and \"$PLAYER_GUIDE_END\""; return 1; }
   if LC_ALL=C grep -q '[^ -~]' <<<"$text"; then
     log "the player's guide in README.md has characters other than plain ASCII:"
     LC_ALL=C grep -n '[^ -~]' <<<"$text" >&2
     return 1
   fi
+  printf '%s\n' "$text" | sed 's/$/\r/'
+}
+
+# player_guide_ja: prints the Japanese guide, that of README-ja.md, as the
+# package's README-ja.txt holds it: UTF-8 with a byte order mark (so that
+# Notepad reads it as UTF-8 on a Windows of any language) and Windows line
+# ends. Fails when a mark is missing or the text is not UTF-8.
+player_guide_ja() {
+  local text
+  text=$(guide_text "$ROOT/README-ja.md") || { log "README-ja.md has no player's guide between \"$PLAYER_GUIDE_START\" and \"$PLAYER_GUIDE_END\""; return 1; }
+  if ! iconv -f UTF-8 -t UTF-8 <<<"$text" >/dev/null 2>&1; then
+    log "the player's guide in README-ja.md is not UTF-8"
+    return 1
+  fi
+  printf '\357\273\277'
   printf '%s\n' "$text" | sed 's/$/\r/'
 }
 

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Makes the release package: the 32-bit shipping config.exe, built from a
-# clean build folder (build/package), and the player's guide from README.md
-# as README.txt, in dist/zephranix-config-VERSION.zip, with its checksum in
+# clean build folder (build/package), the player's guide from README.md as
+# README.txt and the Japanese one from README-ja.md as README-ja.txt, in
+# dist/zephranix-config-VERSION.zip, with its checksum in
 # dist/zephranix-config-VERSION.zip.sha256 (sha256sum format). VERSION is
 # the project version in CMakeLists.txt.
 #
 # The same source gives the same bytes: the link writes no time stamp, and
-# the zip holds the two files in a fixed order, both dated with the time of
+# the zip holds the three files in a fixed order, all dated with the time of
 # the last commit (or SOURCE_DATE_EPOCH when set), with no owner, permission
 # or extra time fields. Build twice and compare the checksums to check it.
 set -euo pipefail
@@ -36,6 +37,9 @@ rm -f "$ZIP" "$ZIP.sha256" "$ZIP.new"
 step "making README.txt from the player's guide in README.md"
 player_guide >"$BUILD/README.txt"
 
+step "making README-ja.txt from the Japanese player's guide in README-ja.md"
+player_guide_ja >"$BUILD/README-ja.txt"
+
 step "choosing the files' date (the last commit's, or SOURCE_DATE_EPOCH)"
 if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
   stamp=$SOURCE_DATE_EPOCH
@@ -47,7 +51,8 @@ fi
 step "writing $ZIP"
 mkdir -p "$DIST"
 # Written beside it and renamed, so a failed step leaves no zip behind.
-python3 - "$ZIP.new" "$stamp" config.exe "$BUILD/config.exe" README.txt "$BUILD/README.txt" <<'EOF'
+python3 - "$ZIP.new" "$stamp" config.exe "$BUILD/config.exe" README.txt "$BUILD/README.txt" \
+  README-ja.txt "$BUILD/README-ja.txt" <<'EOF'
 import sys, time, zipfile
 target, stamp, entries = sys.argv[1], int(sys.argv[2]), sys.argv[3:]
 # The zip format dates files from 1980 on, in local time without a zone:

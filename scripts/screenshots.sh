@@ -10,7 +10,12 @@
 # (144 dots per inch), with a pass of "Assign All" under way, after a check
 # that the first page's start-up line (sound switched off for want of a
 # sound device) shows whole there; the pass's line must lie inside the
-# page too.
+# page too. Last the three pages once more in Japanese (LANG=ja_JP.UTF-8):
+# the first page with its start-up line, then on a first run the keyboard
+# page with a key captured twice and the gamepad page with a pass of
+# "Assign All" under way, into
+# build/win64/screenshots-ja/ to read them in their places; the gamepad
+# page also as docs/gamepad-page-ja.png, the README's Japanese one.
 #
 # They are taken in a Wine prefix of their own, build/win64/shots-prefix (a
 # copy of the tests' prefix when there is one), set up to show what a
@@ -22,6 +27,7 @@ SHOTS_PREFIX="$ROOT/build/win64/shots-prefix"
 
 ensure_packages
 ensure_packages "${PLAYER_PREFIX_PACKAGES[@]}"
+ensure_japanese_locale
 build_target win64 -DCONFIG_BUILD_TESTS=ON -- config window_probe dinput8_standin >/dev/null
 start_driving "$SHOTS_PREFIX"
 
@@ -112,3 +118,29 @@ expect_inside_page 1108 "the line of Assign All"
 shoot "$ROOT/docs/gamepad-page-150.png"
 close_tool
 set_scaling 96
+
+# In Japanese: the probe as well as the tool, so that no process of the
+# prefix starts in another language while the tool runs (each Wine process
+# sets the prefix's fonts for its own code page).
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+JA_SHOTS="$ROOT/build/win64/screenshots-ja"
+mkdir -p "$JA_SHOTS"
+# The first page with its start-up line, on the file of the 150 % shot.
+folder=$(fresh_folder)
+{ head -c 244 /dev/zero; printf '\001\001\001\001\001\001\000\000\000\000\000\000'; } >"$folder/setting.cfg"
+start_tool "$folder"
+shoot "$JA_SHOTS/graphic-audio-page.png"
+close_tool
+start_tool "$(fresh_folder)"
+click_tab $KEYBOARD_PAGE
+focus_list 1046
+press_key o wait-text 1046=O
+click_control 1000
+shoot "$JA_SHOTS/keyboard-page.png"
+click_tab $GAMEPAD_PAGE
+click_control 1107
+probe wait-focus 1041 >/dev/null
+shoot "$JA_SHOTS/gamepad-page.png"
+cp "$JA_SHOTS/gamepad-page.png" "$ROOT/docs/gamepad-page-ja.png"
+log "saved $ROOT/docs/gamepad-page-ja.png"
+close_tool

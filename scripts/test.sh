@@ -7,6 +7,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
+ensure_japanese_locale
 log "building build/win32 (shipping build)"
 build_target win32
 log "building build/win64 with tests"

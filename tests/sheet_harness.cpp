@@ -431,16 +431,18 @@ static BOOL CALLBACK CollectTooltips(HWND window, LPARAM context)
         return TRUE;
     int tools = (int)SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0);
     for (int i = 0; i < tools; ++i) {
-        char text[1024] = {};
-        TOOLINFOA info{};
+        // Read wide (the ANSI messages stop at 80 bytes), kept in the code page.
+        WCHAR wide[1024] = {};
+        char text[2048] = {};
+        TOOLINFOW info{};
         info.cbSize = sizeof info;
-        info.lpszText = text;
-        if (!SendMessageA(window, TTM_ENUMTOOLSA, i, (LPARAM)&info))
+        info.lpszText = wide;
+        if (!SendMessageW(window, TTM_ENUMTOOLSW, i, (LPARAM)&info))
             continue;
         HWND control = (HWND)info.uId;
         if (GetParent(control) != search->page)
             continue;
-        SendMessageA(window, TTM_GETTEXTA, sizeof text, (LPARAM)&info);
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
         search->found.push_back({ GetDlgCtrlID(control), text });
     }
     return TRUE;

@@ -156,3 +156,8 @@ HWND StaticNamed(HWND page, const char *text);
 std::string DrawnAs(HWND page, HWND control);
 // The window text of a control.
 std::string TextOf(HWND control);
+
+// Whether Windows chose the tool's Japanese resources (Wine does by LANG),
+// and of a text in both languages the one of the language it chose.
+inline bool JapaneseUi() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE; }
+inline const char *InUi(const char *english, const char *japanese) { return JapaneseUi() ? japanese : english; }

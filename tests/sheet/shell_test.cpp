@@ -23,7 +23,8 @@ TEST_F(ShellTest, SheetHasItsTitleThreeTabsAndNoHelpButton)
 
     HWND tabs = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
     ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
-    const char *expected[] = { "Graphic/Audio Settings", "Keyboard Settings", "Gamepad Settings" };
+    const char *expected[] = { InUi("Graphic/Audio Settings", "グラフィック/サウンド設定"),
+                               InUi("Keyboard Settings", "キーボード設定"), InUi("Gamepad Settings", "パッド設定") };
     for (int i = 0; i < 3; ++i) {
         char text[64] = {};
         TCITEMA item{};
@@ -110,21 +111,21 @@ TEST_F(ShellTest, GraphicAudioTooltipsCoverEveryOptionButTheReset)
 {
     OpenSheet();
     std::vector<std::pair<int, std::string>> expected = {
-        { IDC_WINDOW_MODE, "Start the game in a window. May be slower than fullscreen." },
-        { IDC_FULL_HIGH, "Start the game in 16-bit full screen, with lower CPU usage." },
-        { IDC_FULL_TRUE, "Start the game in 32-bit full screen, like the arcade version." },
-        { IDC_FPS30, "If the game runs slow, use this." },
-        { IDC_FPS60, "Use the arcade frame rate." },
-        { IDC_EFFECT_STANDARD, "Same special effects as the arcade version." },
-        { IDC_EFFECT_SIMPLE, "Simplified effects for slower computers." },
-        { IDC_TEXTURE_HIGH, "Use 16-bit textures." },
-        { IDC_TEXTURE_TRUE, "Use 32-bit textures." },
-        { IDC_DISABLE_BGM, "Disable just the background music." },
-        { IDC_FIXED_ASPECT, "Preserve original aspect ratio in resolutions without 4:3 aspect." },
-        { IDC_PIXEL_SHADER, "Using shaders will make the game run faster." },
-        { IDC_VSYNC, "In some cases, this will make the game smoother, but disable it for netplay!" },
-        { IDC_SKIP_VIDEOS, "Skip movie playback." },
-        { IDC_DISABLE_SOUND, "Disable all sound and BGMs." },
+        { IDC_WINDOW_MODE, InUi("Start the game in a window. May be slower than fullscreen.", "ゲームをウィンドウで起動します。フルスクリーンより遅くなることがあります。") },
+        { IDC_FULL_HIGH, InUi("Start the game in 16-bit full screen, with lower CPU usage.", "ゲームを16ビットカラーのフルスクリーンで起動します。CPUの負荷が軽くなります。") },
+        { IDC_FULL_TRUE, InUi("Start the game in 32-bit full screen, like the arcade version.", "ゲームを32ビットカラーのフルスクリーンで起動します。アーケード版と同じ色数です。") },
+        { IDC_FPS30, InUi("If the game runs slow, use this.", "ゲームの動きが遅いときは、こちらを選んでください。") },
+        { IDC_FPS60, InUi("Use the arcade frame rate.", "アーケード版と同じフレームレートです。") },
+        { IDC_EFFECT_STANDARD, InUi("Same special effects as the arcade version.", "アーケード版と同じエフェクトです。") },
+        { IDC_EFFECT_SIMPLE, InUi("Simplified effects for slower computers.", "処理の遅いパソコン向けの簡易エフェクトです。") },
+        { IDC_TEXTURE_HIGH, InUi("Use 16-bit textures.", "16ビットカラーのテクスチャを使います。") },
+        { IDC_TEXTURE_TRUE, InUi("Use 32-bit textures.", "32ビットカラーのテクスチャを使います。") },
+        { IDC_DISABLE_BGM, InUi("Disable just the background music.", "BGMだけをオフにします。") },
+        { IDC_FIXED_ASPECT, InUi("Preserve original aspect ratio in resolutions without 4:3 aspect.", "4:3以外の解像度でも、元のアスペクト比を保ちます。") },
+        { IDC_PIXEL_SHADER, InUi("Using shaders will make the game run faster.", "シェーダーを使うと、ゲームが速く動きます。") },
+        { IDC_VSYNC, InUi("In some cases, this will make the game smoother, but disable it for netplay!", "動きが滑らかになることがあります。ネット対戦ではオフにしてください。") },
+        { IDC_SKIP_VIDEOS, InUi("Skip movie playback.", "ムービーを再生しません。") },
+        { IDC_DISABLE_SOUND, InUi("Disable all sound and BGMs.", "サウンドとBGMをすべてオフにします。") },
     };
     EXPECT_EQ(TooltipsOnceMade(Page(GRAPHIC_PAGE)), expected);
     ExpectOneTooltipWindowPerControl(Page(GRAPHIC_PAGE));
@@ -143,25 +144,26 @@ TEST_F(ShellTest, AssignmentPagesShareTheirTooltipsAndAddThemOnce)
     TooltipsOnceMade(Page(GAMEPAD_PAGE), 18);
     ShowPage(KEYBOARD_PAGE);   // a second visit adds nothing
     PumpFor(100);
-    const char *analog = "Can be used when analog is enabled in the in-game settings.";
+    const char *analog = InUi("Can be used when analog is enabled in the in-game settings.",
+                              "ゲーム内の設定でアナログを有効にすると使えます。");
     std::vector<std::pair<int, std::string>> expected = {
-        { 1041, "Jump." }, { 1042, "Crouch." },
-        { 1043, "Retreat/Guard when character is facing right." },
-        { 1044, "Advance when character is facing right." },
-        { 1045, "Heavy Slash/Accept with default in-game settings." },
-        { 1046, "Kick/Cancel with default in-game settings." },
-        { 1047, "Slash with default in-game settings." },
-        { 1048, "Punch with default in-game settings." },
-        { 1049, "Memory with default in-game settings." },
-        { 1051, "Dust with default in-game settings." },
-        { 1052, "Taunt with default in-game settings." },
+        { 1041, InUi("Jump.", "ジャンプです。") }, { 1042, InUi("Crouch.", "しゃがみです。") },
+        { 1043, InUi("Retreat/Guard when character is facing right.", "キャラクターが右を向いているときは後退・ガードです。") },
+        { 1044, InUi("Advance when character is facing right.", "キャラクターが右を向いているときは前進です。") },
+        { 1045, InUi("Heavy Slash/Accept with default in-game settings.", "ゲーム内の初期設定ではヘヴィスラッシュ／決定です。") },
+        { 1046, InUi("Kick/Cancel with default in-game settings.", "ゲーム内の初期設定ではキック／キャンセルです。") },
+        { 1047, InUi("Slash with default in-game settings.", "ゲーム内の初期設定ではスラッシュです。") },
+        { 1048, InUi("Punch with default in-game settings.", "ゲーム内の初期設定ではパンチです。") },
+        { 1049, InUi("Memory with default in-game settings.", "ゲーム内の初期設定ではメモリーです。") },
+        { 1051, InUi("Dust with default in-game settings.", "ゲーム内の初期設定ではダストです。") },
+        { 1052, InUi("Taunt with default in-game settings.", "ゲーム内の初期設定では挑発です。") },
         { 1057, analog }, { 1058, analog }, { 1059, analog }, { 1060, analog },
-        { 1107, "Asks for this player's inputs one button after another. Tab skips, Esc stops." },
+        { 1107, InUi("Asks for this player's inputs one button after another. Tab skips, Esc stops.", "このプレイヤーのボタンに、1つずつ順に入力を割り当てます。Tabでスキップ、Escで中止します。") },
     };
     EXPECT_EQ(PageTooltips(Page(KEYBOARD_PAGE)), expected);
     expected.insert(expected.end() - 1,
-        { 1103, "Assigns every button from the layout of this player's pad (pad 1 or pad 2)." });
-    expected.push_back({ 1109, "Gives each player the other pad: pad 1's inputs become pad 2's, and back." });
+        { 1103, InUi("Assigns every button from the layout of this player's pad (pad 1 or pad 2).", "このプレイヤーのパッド（パッド1またはパッド2）の配置どおりに、すべてのボタンを割り当てます。") });
+    expected.push_back({ 1109, InUi("Gives each player the other pad: pad 1's inputs become pad 2's, and back.", "プレイヤーのパッドを入れ替えます。パッド1の入力はパッド2の入力に、パッド2の入力はパッド1の入力になります。") });
     EXPECT_EQ(PageTooltips(Page(GAMEPAD_PAGE)), expected);
     ExpectOneTooltipWindowPerControl(Page(KEYBOARD_PAGE), 16);
     ExpectOneTooltipWindowPerControl(Page(GAMEPAD_PAGE), 18);

@@ -49,11 +49,10 @@ WORD ReadOrdinal(const WORD *&p, std::string *text)
     return 0;
 }
 
-DialogTemplate LoadTemplate(int id)
+DialogTemplate LoadTemplate(int id, LANGID language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US))
 {
     DialogTemplate result;
-    HRSRC found = FindResourceExA(NULL, (LPCSTR)RT_DIALOG, MAKEINTRESOURCEA(id),
-                                  MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    HRSRC found = FindResourceExA(NULL, (LPCSTR)RT_DIALOG, MAKEINTRESOURCEA(id), language);
     if (!found)
         return result;
     const WORD *p = (const WORD *)LockResource(LoadResource(NULL, found));
@@ -118,6 +117,19 @@ void ExpectItems(const DialogTemplate &dialog, const std::vector<TemplateItem> &
     }
 }
 
+// The Japanese template: the English one's controls (ids, classes, styles,
+// order) on a page of the same size, style and font.
+void ExpectJapaneseAlike(int id, const DialogTemplate &en)
+{
+    DialogTemplate ja = LoadTemplate(id, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    EXPECT_EQ(std::tie(ja.style, ja.cx, ja.cy, ja.font, ja.points), std::tie(en.style, en.cx, en.cy, en.font, en.points)) << id;
+    ASSERT_EQ(ja.items.size(), en.items.size()) << id;
+    for (size_t i = 0; i < en.items.size(); ++i) {
+        const TemplateItem &j = ja.items[i], &e = en.items[i];
+        EXPECT_EQ(std::tie(j.id, j.windowClass, j.style), std::tie(e.id, e.windowClass, e.style)) << id << ", control " << i;
+    }
+}
+
 TEST(PageTemplates, GraphicAudioPageHasItsControlsInTabOrder)
 {
     DialogTemplate page = LoadTemplate(IDD_GRAPHIC_AUDIO);
@@ -159,6 +171,7 @@ TEST(PageTemplates, GraphicAudioPageHasItsControlsInTabOrder)
         // start switched off, room for three lines.
         { IDC_START_CORRECTIONS, Static, "", 5, 229, 276, 24, SS_LEFT | SS_NOPREFIX },
     });
+    ExpectJapaneseAlike(IDD_GRAPHIC_AUDIO, page);
 }
 
 // The assignment pages: the player group, the 18 labels, the 18 lists in id
@@ -257,6 +270,8 @@ TEST(PageTemplates, AssignmentPagesShareTheirLayout)
     }
     EXPECT_EQ(gamepad.items[51].id, IDC_PAD_LAYOUT_HINT);
     EXPECT_EQ(gamepad.items[51].style, note & ~WS_VISIBLE);
+    ExpectJapaneseAlike(IDD_KEYBOARD, keyboard);
+    ExpectJapaneseAlike(IDD_GAMEPAD, gamepad);
 }
 
 } // namespace

@@ -225,6 +225,9 @@ protected:
             controls.push_back(c);
         RECT pageArea, onPage;
         GetClientRect(page, &pageArea);
+        // The first page spreads its columns over the page area in its font's
+        // units: in another font's layout, over as many of that font's.
+        SendMessageA(page, WM_SIZE, 0, MAKELPARAM(MulDiv(pageArea.right, layout.pageBase.cx, layout.base.cx), pageArea.bottom));
         std::vector<std::string> misfits;
         for (HWND control : controls) {
             HFONT font = layout.font;
@@ -242,6 +245,7 @@ protected:
             if (!problem.empty())
                 misfits.push_back(Name(control) + ": " + problem);
         }
+        SendMessageA(page, WM_SIZE, 0, MAKELPARAM(pageArea.right, pageArea.bottom));
         return misfits;
     }
 
